@@ -7,7 +7,9 @@ namespace {
 std::shared_ptr<Port> installed;
 }
 
-void Install(std::shared_ptr<Port> port) { installed = std::move(port); }
+void Install(std::shared_ptr<Port> port) {
+  installed = std::move(port);
+}
 
 Port& Current() {
   if (!installed) {

@@ -21,18 +21,23 @@ const wchar_t* SystemLocaleName() {
   return name.c_str();
 }
 
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool IsHigh(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLow(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+bool IsSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDFFF;
+}
 
 // Maps one run through LCMapStringEx. Returns false when the system did not give back
 // exactly one code unit per input code unit.
 bool MapRun(const char16_t* source, char16_t* target, int length, DWORD flags) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t));
-  const int written = LCMapStringEx(SystemLocaleName(), flags,
-                                    reinterpret_cast<const wchar_t*>(source), length,
-                                    reinterpret_cast<wchar_t*>(target), length, nullptr,
-                                    nullptr, 0);
+  const int written =
+      LCMapStringEx(SystemLocaleName(), flags, reinterpret_cast<const wchar_t*>(source), length,
+                    reinterpret_cast<wchar_t*>(target), length, nullptr, nullptr, 0);
   return written == length;
 }
 
@@ -44,8 +49,8 @@ void MapInPlace(char16_t* text, std::size_t length, Direction direction) {
   }
   const DWORD flags = direction == Direction::ToUpper ? LCMAP_UPPERCASE : LCMAP_LOWERCASE;
   std::vector<char16_t> mapped(length);
-  const bool whole_run = length <= 0x7FFFFFFF && MapRun(text, mapped.data(),
-                                                        static_cast<int>(length), flags);
+  const bool whole_run =
+      length <= 0x7FFFFFFF && MapRun(text, mapped.data(), static_cast<int>(length), flags);
   std::size_t i = 0;
   while (i < length) {
     const bool pair = IsHigh(text[i]) && i + 1 < length && IsLow(text[i + 1]);
@@ -61,8 +66,8 @@ void MapInPlace(char16_t* text, std::size_t length, Direction direction) {
       // the characters whose mapping changes length are left alone.
       result = MapRun(&text[i], one, static_cast<int>(width), flags) ? one : &text[i];
     }
-    const bool same_shape = pair ? (IsHigh(result[0]) && IsLow(result[1]))
-                                 : !IsSurrogate(result[0]);
+    const bool same_shape =
+        pair ? (IsHigh(result[0]) && IsLow(result[1])) : !IsSurrogate(result[0]);
     if (same_shape) {
       text[i] = result[0];
       if (pair) {

@@ -9,8 +9,12 @@ using case_mapping::Direction;
 
 constexpr char16_t kAsciiEnd = 0x80;
 
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; }
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + 32 : c; }
+char16_t AsciiUpper(char16_t c) {
+  return (c >= u'a' && c <= u'z') ? c - 32 : c;
+}
+char16_t AsciiLower(char16_t c) {
+  return (c >= u'A' && c <= u'Z') ? c + 32 : c;
+}
 
 // Runs of ASCII are mapped here; only the runs in between go to the platform's case tables.
 void MapAll(std::u16string& text, Direction direction) {
@@ -35,16 +39,19 @@ bool IsWordSeparator(char16_t c) {
   return c == 0 || (c >= 9 && c <= 13) || c == u' ';
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 void UpperCharacterAt(std::u16string& text, std::size_t i) {
   if (text[i] < kAsciiEnd) {
     text[i] = AsciiUpper(text[i]);
     return;
   }
-  const bool pair =
-      IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
+  const bool pair = IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
   case_mapping::MapInPlace(text.data() + i, pair ? 2 : 1, Direction::ToUpper);
 }
 

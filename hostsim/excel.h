@@ -26,9 +26,9 @@ inline constexpr int kSheetVeryHidden = 2;
 
 // What a cell holds, as the test side sees it.
 struct CellContent {
-  CellValue value;          // the constant, or a formula's cached result
-  std::u16string formula;   // non-empty for a formula cell
-  bool prefix = false;      // the apostrophe prefix (PrefixCharacter "'")
+  CellValue value;         // the constant, or a formula's cached result
+  std::u16string formula;  // non-empty for a formula cell
+  bool prefix = false;     // the apostrophe prefix (PrefixCharacter "'")
   std::u16string numberFormat = u"General";
   bool locked = true;
 
@@ -45,8 +45,8 @@ struct SettingWrite {
 };
 
 struct Settings {
-  int enableCancelKey = 1;            // xlInterrupt
-  std::u16string statusBar;           // empty: the host's own text
+  int enableCancelKey = 1;   // xlInterrupt
+  std::u16string statusBar;  // empty: the host's own text
   bool statusBarIsCustom = false;
   bool screenUpdating = true;
   int calculation = host::kCalculationAutomatic;
@@ -100,8 +100,8 @@ class Excel : public host::Application {
            const std::u16string& numberFormat = u"General");
   // Enters text as if typed by the user (the same reading as a Value write of text).
   void Type(const std::u16string& sheet, const std::string& a1, const std::u16string& text);
-  void PutFormula(const std::u16string& sheet, const std::string& a1,
-                  const std::u16string& formula, const CellValue& cachedResult);
+  void PutFormula(const std::u16string& sheet, const std::string& a1, const std::u16string& formula,
+                  const CellValue& cachedResult);
   void SetNumberFormat(const std::u16string& sheet, const std::string& a1,
                        const std::u16string& numberFormat);
   void SetLocked(const std::u16string& sheet, const std::string& a1, bool locked);

@@ -16,7 +16,9 @@ struct Example {
   std::u16string expected;
 };
 
-void PrintTo(const Example& e, std::ostream* os) { *os << e.name; }
+void PrintTo(const Example& e, std::ostream* os) {
+  *os << e.name;
+}
 
 class CaseRuleExamples : public testing::TestWithParam<Example> {};
 
@@ -44,8 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
     Title, CaseRuleExamples,
     testing::Values(
         Example{"lowers_the_rest", CaseMode::TitleCase, u"HELLO wORLD", u"Hello World"},
-        Example{"apostrophe_and_hyphen_do_not_start_words", CaseMode::TitleCase,
-                u"o'neil jean-luc", u"O'neil Jean-luc"},
+        Example{"apostrophe_and_hyphen_do_not_start_words", CaseMode::TitleCase, u"o'neil jean-luc",
+                u"O'neil Jean-luc"},
         Example{"word_starting_with_punctuation_or_digit", CaseMode::TitleCase, u"(note) 1st",
                 u"(note) 1st"},
         Example{"tab", CaseMode::TitleCase, u"a\tb", u"A\tB"},
@@ -56,8 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"nul", CaseMode::TitleCase, std::u16string(u"a\0b", 3), std::u16string(u"A\0B", 3)},
         Example{"two_spaces", CaseMode::TitleCase, u"a  b", u"A  B"},
         // Only the seven separators start a word: no-break space and full stop do not.
-        Example{"no_break_space_is_not_a_separator", CaseMode::TitleCase, u"a\u00A0b",
-                u"A\u00A0b"},
+        Example{"no_break_space_is_not_a_separator", CaseMode::TitleCase, u"a\u00A0b", u"A\u00A0b"},
         Example{"full_stop_is_not_a_separator", CaseMode::TitleCase, u"a.b", u"A.b"},
         Example{"accented_word_start", CaseMode::TitleCase, u"élan ÉTÉ", u"Élan Été"},
         Example{"leading_space", CaseMode::TitleCase, u" x", u" X"},
@@ -82,18 +83,18 @@ INSTANTIATE_TEST_SUITE_P(
         Example{"greek_untouched", CaseMode::SentenceCase, u"ΑΒΓ abc. ΔΕ", u"ΑΒΓ Abc. ΔΕ"},
         Example{"empty", CaseMode::SentenceCase, u"", u""}));
 
-constexpr CaseMode kAllModes[] = {CaseMode::UpperCase, CaseMode::LowerCase,
-                                  CaseMode::TitleCase, CaseMode::SentenceCase};
+constexpr CaseMode kAllModes[] = {CaseMode::UpperCase, CaseMode::LowerCase, CaseMode::TitleCase,
+                                  CaseMode::SentenceCase};
 
 // Surrogates: a valid pair maps as one character, an unpaired surrogate passes unchanged in
 // every mode and position.
 TEST(CaseRuleSurrogates, UnpairedSurrogatesPassUnchanged) {
   const std::u16string texts[] = {
-      std::u16string{0xD801},                      // lone high
-      std::u16string{0xDC28},                      // lone low
-      std::u16string{u'a', 0xDC28, u'b'},          // low without high
-      std::u16string{u'a', 0xD801, u' ', u'b'},    // high without low
-      std::u16string{0xDC28, 0xD801},              // reversed pair
+      std::u16string{0xD801},                    // lone high
+      std::u16string{0xDC28},                    // lone low
+      std::u16string{u'a', 0xDC28, u'b'},        // low without high
+      std::u16string{u'a', 0xD801, u' ', u'b'},  // high without low
+      std::u16string{0xDC28, 0xD801},            // reversed pair
   };
   for (CaseMode mode : kAllModes) {
     for (const auto& text : texts) {
@@ -213,8 +214,8 @@ TEST(CaseRuleProperties, TitleCaseAgreesWithLowerCaseAwayFromWordStarts) {
     for (std::size_t i = 1; i < text.size(); ++i) {
       const char16_t before = lower[i - 1];
       const bool separator = before == 0 || (before >= 9 && before <= 13) || before == u' ';
-      const bool second_half_of_pair = lower[i] >= 0xDC00 && lower[i] <= 0xDFFF &&
-                                       before >= 0xD800 && before <= 0xDBFF;
+      const bool second_half_of_pair =
+          lower[i] >= 0xDC00 && lower[i] <= 0xDFFF && before >= 0xD800 && before <= 0xDBFF;
       if (!separator && !second_half_of_pair) {
         ASSERT_EQ(title[i], lower[i]) << "at " << i;
       }
