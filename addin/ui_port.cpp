@@ -7,6 +7,18 @@ namespace {
 std::shared_ptr<Port> installed;
 }
 
+void Port::ShowWizard() {
+  throw std::logic_error("this user interface has no conversion wizard");
+}
+
+std::unique_ptr<AboutWindow> Port::LoadAbout(AboutEvents&) {
+  throw std::logic_error("this user interface has no About box");
+}
+
+std::intptr_t Port::OpenWithShell(const ShellRequest&) {
+  throw std::logic_error("this user interface cannot reach the shell");
+}
+
 void Install(std::shared_ptr<Port> port) {
   installed = std::move(port);
 }
