@@ -225,3 +225,65 @@ TEST(CaseRuleProperties, TitleCaseAgreesWithLowerCaseAwayFromWordStarts) {
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// The rules read as plainly as they are stated, one code unit at a time, to check the block-wise
+// code on every length around its block sizes.
+std::u16string PlainSentenceCase(std::u16string text) {
+  bool capitalizeNext = true;
+  for (char16_t& c : text) {
+    if (c == u'.' || c == u'?') {
+      capitalizeNext = true;
+    } else if (c >= u'a' && c <= u'z') {
+      if (capitalizeNext) {
+        c -= 32;
+        capitalizeNext = false;
+      }
+    } else if (c >= u'A' && c <= u'Z') {
+      if (capitalizeNext) {
+        capitalizeNext = false;
+      } else {
+        c += 32;
+      }
+    }
+  }
+  return text;
+}
+
+std::u16string PlainAsciiUpper(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'a' && c <= u'z') {
+      c -= 32;
+    }
+  }
+  return text;
+}
+
+TEST(CaseRuleBlocks, EveryLengthAroundTheBlockSizesMatchesThePlainRule) {
+  const std::u16string alphabet = u"aBzZ .?!x\x7F`@[{";  // neighbours of the letter ranges too
+  std::mt19937 rng(5);
+  for (std::size_t length = 0; length <= 100; ++length) {
+    for (int sample = 0; sample < 30; ++sample) {
+      std::u16string text;
+      for (std::size_t k = 0; k < length; ++k) {
+        text += alphabet[rng() % alphabet.size()];
+      }
+      ASSERT_EQ(ApplyCase(text, CaseMode::SentenceCase), PlainSentenceCase(text))
+          << "length " << length;
+      ASSERT_EQ(ApplyCase(text, CaseMode::UpperCase), PlainAsciiUpper(text)) << "length " << length;
+    }
+  }
+}
+
+TEST(CaseRuleBlocks, PendingCapitalCrossesBlocksOfNonLetters) {
+  for (std::size_t gap : {15u, 16u, 17u, 31u, 32u, 33u, 100u}) {
+    const std::u16string text = u"one." + std::u16string(gap, u' ') + u"two";
+    EXPECT_EQ(ApplyCase(text, CaseMode::SentenceCase), u"One." + std::u16string(gap, u' ') + u"Two")
+        << "gap " << gap;
+  }
+}
+
+}  // namespace
+}  // namespace morvane
