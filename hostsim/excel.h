@@ -69,6 +69,15 @@ struct ControlView {
   std::vector<ControlView> controls;  // a popup's own controls
 };
 
+// One property write on a command bar control (or bar), in the order the add-in made them.
+struct ControlWrite {
+  std::u16string control;  // the control's caption before the write; the bar's name for a bar
+  std::string property;    // "Caption", "Tag", "FaceId", "Style", "Parameter", "BeginGroup",
+                           // "Visible"
+  std::variant<int, bool, std::u16string> value;
+  friend bool operator==(const ControlWrite&, const ControlWrite&) = default;
+};
+
 class Excel : public host::Application {
  public:
   // The simulator hands out host objects that point back to it, so it lives in a shared_ptr.
@@ -115,6 +124,9 @@ class Excel : public host::Application {
   void SelectShape();                       // a drawing object: not a range
   void SelectNothing();
   std::string SelectionAddress() const;  // "" when the selection is not a range
+  // The address of a range this host made ("A1:B3,D5"), "" for anything else; and its sheet.
+  std::string AddressOf(const std::shared_ptr<host::Range>& range) const;
+  std::u16string SheetOf(const std::shared_ptr<host::Range>& range) const;
 
   // --- Settings ----------------------------------------------------------------------------
   const Settings& CurrentSettings() const;
@@ -133,6 +145,9 @@ class Excel : public host::Application {
   // Raises Click on every connected handler in connection order and returns CancelDefault.
   bool Click(const std::u16string& bar, const std::vector<std::u16string>& captionPath);
   int LiveClickConnections() const;
+  bool BarVisible(const std::u16string& bar) const;
+  const std::vector<ControlWrite>& ControlWrites() const;
+  void ClearControlWrites();
   // Ends and starts the host again: temporary controls go, permanent ones stay, and every
   // event connection ends. Workbooks close.
   void SimulateRestart();

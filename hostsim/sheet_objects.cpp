@@ -1,0 +1,135 @@
+// Sheet and Sheets: host objects over a workbook's sheet list.
+
+#include <algorithm>
+
+#include "hostsim/excel_errors.h"
+#include "hostsim/sheet_names.h"
+#include "hostsim/state.h"
+#include "hostsim/workbook_ops.h"
+
+namespace morvane::sim {
+namespace {
+
+class SheetObject : public host::Sheet {
+ public:
+  SheetObject(std::shared_ptr<Excel::State> state, std::shared_ptr<SheetData> sheet)
+      : state_(std::move(state)), sheet_(std::move(sheet)) {}
+
+  const std::shared_ptr<SheetData>& data() const { return sheet_; }
+
+  std::u16string Name() override {
+    state_->Enter("Sheet.Name");
+    return Live()->name;
+  }
+
+  void SetName(const std::u16string& name) override {
+    state_->Enter("Sheet.SetName");
+    RenameSheet(WorkbookOf(), *Live(), name);
+  }
+
+  void SetVisible(bool visible) override {
+    state_->Enter("Sheet.SetVisible");
+    SetVisibility(WorkbookOf(), Live(), visible ? kSheetVisible : kSheetHidden);
+  }
+
+  void CopyBefore(host::Sheet& before) override {
+    state_->Enter("Sheet.CopyBefore");
+    auto* target = dynamic_cast<SheetObject*>(&before);
+    if (target == nullptr) {
+      throw errors::TypeMismatch();
+    }
+    const auto copy = CopySheetBefore(*Live(), *target->Live());
+    if (copy->visibility == kSheetVisible) {
+      state_->activeWorkbook = copy->workbook.lock();
+    }
+  }
+
+  void Delete() override {
+    state_->Enter("Sheet.Delete");
+    DeleteSheet(WorkbookOf(), Live(), state_->settings.displayAlerts, state_->confirmationsShown);
+  }
+
+  void Activate() override {
+    state_->Enter("Sheet.Activate");
+    Workbook& workbook = WorkbookOf();
+    ActivateSheet(workbook, Live());
+    state_->activeWorkbook = sheet_->workbook.lock();
+  }
+
+ private:
+  const std::shared_ptr<SheetData>& Live() const {
+    if (!sheet_->alive) {
+      throw errors::Disconnected();
+    }
+    return sheet_;
+  }
+
+  Workbook& WorkbookOf() const {
+    const std::shared_ptr<Workbook> workbook = Live()->workbook.lock();
+    if (!workbook) {
+      throw errors::Disconnected();
+    }
+    return *workbook;
+  }
+
+  std::shared_ptr<Excel::State> state_;
+  std::shared_ptr<SheetData> sheet_;
+};
+
+// The Sheets collection of one workbook, as Excel's Sheets object belongs to its workbook.
+class SheetsObject : public host::Sheets {
+ public:
+  SheetsObject(std::shared_ptr<Excel::State> state, std::shared_ptr<Workbook> workbook)
+      : state_(std::move(state)), workbook_(std::move(workbook)) {}
+
+  std::int32_t Count() override {
+    state_->Enter("Sheets.Count");
+    return static_cast<std::int32_t>(Live().sheets.size());
+  }
+
+  std::shared_ptr<host::Sheet> Item(std::int32_t index) override {
+    state_->Enter("Sheets.Item");
+    const Workbook& workbook = Live();
+    if (index < 1 || static_cast<std::size_t>(index) > workbook.sheets.size()) {
+      throw errors::BadIndex();
+    }
+    return MakeSheet(state_, workbook.sheets[static_cast<std::size_t>(index) - 1]);
+  }
+
+  std::shared_ptr<host::Sheet> Item(const std::u16string& name) override {
+    state_->Enter("Sheets.Item");
+    for (const auto& sheet : Live().sheets) {
+      if (SameSheetName(sheet->name, name)) {
+        return MakeSheet(state_, sheet);
+      }
+    }
+    throw errors::BadIndex();
+  }
+
+ private:
+  const Workbook& Live() const {
+    const bool open = std::find(state_->workbooks.begin(), state_->workbooks.end(), workbook_) !=
+                      state_->workbooks.end();
+    if (!open) {
+      throw errors::Disconnected();
+    }
+    return *workbook_;
+  }
+
+  std::shared_ptr<Excel::State> state_;
+  std::shared_ptr<Workbook> workbook_;
+};
+
+}  // namespace
+
+std::shared_ptr<host::Sheet> MakeSheet(std::shared_ptr<Excel::State> state,
+                                       std::shared_ptr<SheetData> sheet) {
+  return std::make_shared<SheetObject>(std::move(state), std::move(sheet));
+}
+
+std::shared_ptr<host::Sheets> MakeSheets(std::shared_ptr<Excel::State> state,
+                                         std::shared_ptr<Workbook> workbook) {
+  return std::make_shared<SheetsObject>(std::move(state), std::move(workbook));
+}
+
+}  // namespace morvane::sim

@@ -1,0 +1,127 @@
+#include "hostsim/workbook_ops.h"
+
+#include <algorithm>
+
+#include "hostsim/excel_errors.h"
+#include "hostsim/sheet_names.h"
+
+namespace morvane::sim {
+namespace {
+
+std::size_t IndexOf(const Workbook& workbook, const SheetData& sheet) {
+  const auto it = std::find_if(workbook.sheets.begin(), workbook.sheets.end(),
+                               [&](const auto& s) { return s.get() == &sheet; });
+  return static_cast<std::size_t>(it - workbook.sheets.begin());
+}
+
+bool NameTaken(const Workbook& workbook, const std::u16string& name, const SheetData* except) {
+  return std::any_of(workbook.sheets.begin(), workbook.sheets.end(), [&](const auto& s) {
+    return s.get() != except && SameSheetName(s->name, name);
+  });
+}
+
+std::size_t VisibleCount(const Workbook& workbook) {
+  return static_cast<std::size_t>(
+      std::count_if(workbook.sheets.begin(), workbook.sheets.end(),
+                    [](const auto& s) { return s->visibility == kSheetVisible; }));
+}
+
+// The sheet Excel shows when the active one goes: the next visible sheet to its right, else
+// the nearest visible one to its left.
+std::shared_ptr<SheetData> Successor(const Workbook& workbook, const SheetData& leaving) {
+  const std::size_t at = IndexOf(workbook, leaving);
+  for (std::size_t i = at + 1; i < workbook.sheets.size(); ++i) {
+    if (workbook.sheets[i]->visibility == kSheetVisible) {
+      return workbook.sheets[i];
+    }
+  }
+  for (std::size_t i = at; i-- > 0;) {
+    if (workbook.sheets[i]->visibility == kSheetVisible) {
+      return workbook.sheets[i];
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void RenameSheet(Workbook& workbook, SheetData& sheet, const std::u16string& name) {
+  if (workbook.structureProtected) {
+    throw errors::Excel(errors::kApplicationDefined);
+  }
+  if (!IsValidSheetName(name)) {
+    throw errors::Excel(errors::kInvalidSheetName);
+  }
+  if (NameTaken(workbook, name, &sheet)) {
+    throw errors::Excel(errors::kSheetNameTaken);
+  }
+  sheet.name = name;
+}
+
+void SetVisibility(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, int visibility) {
+  if (visibility != kSheetVisible && visibility != kSheetHidden && visibility != kSheetVeryHidden) {
+    throw errors::Excel(errors::kSetVisibleFailed);
+  }
+  if (workbook.structureProtected) {
+    throw errors::Excel(errors::kSetVisibleFailed);
+  }
+  if (visibility == sheet->visibility) {
+    return;
+  }
+  if (sheet->visibility == kSheetVisible && VisibleCount(workbook) == 1) {
+    throw errors::Excel(errors::kSetVisibleFailed);
+  }
+  if (visibility != kSheetVisible && workbook.activeSheet == sheet) {
+    workbook.activeSheet = Successor(workbook, *sheet);
+  }
+  sheet->visibility = visibility;
+}
+
+std::shared_ptr<SheetData> CopySheetBefore(const SheetData& source, SheetData& before) {
+  const std::shared_ptr<Workbook> workbook = before.workbook.lock();
+  if (!workbook) {
+    throw errors::Disconnected();
+  }
+  if (workbook->structureProtected) {
+    throw errors::Excel(errors::kWorkbookProtected);
+  }
+  auto copy = std::make_shared<SheetData>(source);
+  copy->name = CopyName(
+      source.name, [&](const std::u16string& name) { return NameTaken(*workbook, name, nullptr); });
+  copy->workbook = workbook;
+  copy->alive = true;
+  workbook->sheets.insert(
+      workbook->sheets.begin() + static_cast<std::ptrdiff_t>(IndexOf(*workbook, before)), copy);
+  if (copy->visibility == kSheetVisible) {
+    workbook->activeSheet = copy;
+  }
+  return copy;
+}
+
+void DeleteSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, bool displayAlerts,
+                 int& confirmations) {
+  if (workbook.structureProtected) {
+    throw errors::Excel(errors::kDeleteFailed);
+  }
+  if (sheet->visibility == kSheetVisible && VisibleCount(workbook) == 1) {
+    throw errors::Excel(errors::kDeleteFailed);
+  }
+  if (displayAlerts) {
+    ++confirmations;
+  }
+  if (workbook.activeSheet == sheet) {
+    workbook.activeSheet = Successor(workbook, *sheet);
+  }
+  workbook.sheets.erase(workbook.sheets.begin() +
+                        static_cast<std::ptrdiff_t>(IndexOf(workbook, *sheet)));
+  sheet->alive = false;
+}
+
+void ActivateSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet) {
+  if (sheet->visibility != kSheetVisible) {
+    throw errors::Excel(errors::kActivateFailed);
+  }
+  workbook.activeSheet = sheet;
+}
+
+}  // namespace morvane::sim
