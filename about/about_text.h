@@ -1,0 +1,17 @@
+#pragma once
+
+// The About box's texts. The addresses in them come from web_addresses.h.
+
+#include <string>
+
+namespace morvane::about {
+
+// Label2: what the add-in does, an empty line, the request for feedback and the contact line,
+// joined by CR LF.
+std::u16string Label2Text();
+
+// Label21, the footer: the maker's notice with the contact addresses. A click on it opens the
+// home page.
+std::u16string FooterText();
+
+}  // namespace morvane::about

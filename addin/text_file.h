@@ -1,0 +1,20 @@
+#pragma once
+
+// Reading the ribbon markup file.
+
+#include <filesystem>
+#include <string>
+
+#include "addin/ribbon_platform.h"
+
+namespace morvane {
+
+// The whole content of a file as text. The bytes are read in binary mode and become text
+// through the system's ANSI code page, except in a file that begins with a UTF-8 byte order
+// mark: that one is read as UTF-8 and the mark dropped (through the code page the mark would
+// reach the host as three stray characters before the markup, and the host would reject it).
+// A file that does not exist is created, empty, and gives empty text. A file that can be
+// neither read nor created fails with std::system_error.
+std::u16string ReadTextFile(const std::filesystem::path& path, RibbonPlatform& platform);
+
+}  // namespace morvane

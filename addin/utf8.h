@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+// UTF-8 to UTF-16. A byte sequence that is not well-formed UTF-8 (a stray continuation byte,
+// an overlong form, a surrogate, a truncated sequence) becomes one U+FFFD per maximal invalid
+// subpart, as the Unicode standard recommends.
+std::u16string Utf8ToUtf16(std::string_view bytes);
+
+}  // namespace morvane

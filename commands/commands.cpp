@@ -1,0 +1,44 @@
+#include "commands/commands.h"
+
+#include "about/frm_ug.h"
+#include "about/web_addresses.h"
+#include "addin/add_in_identity.h"
+#include "addin/automation_errors.h"
+#include "addin/ui_port.h"
+#include "snapshot/main_code.h"
+
+namespace morvane::commands {
+namespace {
+
+// The wizard is one form: while it is on screen it cannot be shown a second time.
+bool wizardOnScreen = false;
+
+}  // namespace
+
+void ShowWizard() {
+  if (wizardOnScreen) {
+    ThrowFormAlreadyShown();
+  }
+  wizardOnScreen = true;
+  try {
+    ui::Current().ShowWizard();
+  } catch (...) {
+    wizardOnScreen = false;
+    throw;
+  }
+  wizardOnScreen = false;
+}
+
+void ShowAbout() {
+  frmUG::Instance().Show();
+}
+
+void OpenUserGuide() {
+  frmUG::Instance().BrowseTo(about::kUserGuidePage);
+}
+
+void SwitchOff() {
+  RequireObject(ConnectedHost()->ComAddIn(std::u16string(kProgId))).SetConnect(false);
+}
+
+}  // namespace morvane::commands

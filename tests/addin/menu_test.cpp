@@ -1,0 +1,138 @@
+// The classic menu popup: its exact shape, rebuilding it, removing it, and a build that keeps
+// going whatever the host refuses.
+
+#include "addin/menu.h"
+#include "connected_addin.h"
+
+namespace morvane::testing {
+namespace {
+
+class MenuTest : public ConnectedAddInTest {
+ protected:
+  void SetUp() override {
+    ConnectedAddInTest::SetUp();
+    excel->SetVersion(u"11.0");
+    xlApp = excel;
+  }
+};
+
+TEST_F(MenuTest, TheBuildAppendsThePopupWithTheSixButtonsInOrder) {
+  const std::vector<sim::ControlView> before = excel->BarControls(kMenuBar);
+  TarvelMB_Add();
+  const std::vector<sim::ControlView> after = excel->BarControls(kMenuBar);
+
+  ASSERT_EQ(after.size(), before.size() + 1);
+  const sim::ControlView& popup = after.back();
+  EXPECT_EQ(popup.type, host::kControlPopup);
+  EXPECT_EQ(popup.caption, kPopup);
+  EXPECT_TRUE(popup.visible);
+  EXPECT_TRUE(popup.beginGroup);
+  EXPECT_FALSE(popup.temporary);
+  EXPECT_EQ(popup.tag, u"");
+  EXPECT_EQ(popup.parameter, u"");
+
+  struct Button {
+    std::u16string caption;
+    int faceId;
+    std::u16string tag;
+    bool beginGroup;
+    std::u16string parameter;
+  };
+  const Button expected[] = {
+      {u"Undo Changes", 128, u"mvUndo", false, u""},
+      {u"Redo Changes", 129, u"mvRedo", false, u""},
+      {u"&Morvane &Wizard", 65, u"mvWizard", true, u""},
+      {u"&About Morvane", 487, u"mvAbout", true, u"1"},
+      {u"Online &User Guide", 984, u"mvHelp", false, u"1"},
+      {u"E&xit", 7640, u"mvExit", true, u"1"},
+  };
+  ASSERT_EQ(popup.controls.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    SCOPED_TRACE(i);
+    const sim::ControlView& button = popup.controls[i];
+    EXPECT_EQ(button.type, host::kControlButton);
+    EXPECT_EQ(button.caption, expected[i].caption);
+    EXPECT_EQ(button.faceId, expected[i].faceId);
+    EXPECT_EQ(button.tag, expected[i].tag);
+    EXPECT_EQ(button.beginGroup, expected[i].beginGroup);
+    EXPECT_EQ(button.parameter, expected[i].parameter);
+    EXPECT_EQ(button.style, host::kButtonIconAndCaption);
+    EXPECT_FALSE(button.temporary);
+    EXPECT_TRUE(button.visible);
+    // Every sink watches its own row's button.
+    ASSERT_NE(colButtons[i]->cbBtn(), nullptr);
+    EXPECT_EQ(colButtons[i]->cbBtn()->Tag(), expected[i].tag);
+  }
+}
+
+TEST_F(MenuTest, ScreenUpdatingIsOffForTheBuildAndOnAtItsEnd) {
+  excel->ClearSettingsLog();
+  TarvelMB_Add();
+  const std::vector<sim::SettingWrite> expected = {{"ScreenUpdating", false},
+                                                   {"ScreenUpdating", true}};
+  EXPECT_EQ(excel->SettingsLog(), expected);
+  EXPECT_TRUE(excel->BarVisible(kMenuBar));
+}
+
+TEST_F(MenuTest, ABuildOverAnOldPopupOrAnEarlierBuildLeavesOnePopupAndSixNewSinks) {
+  TarvelMB_Add();
+  std::vector<std::weak_ptr<cbMorvane>> firstSinks(colButtons.begin(), colButtons.end());
+
+  TarvelMB_Add();
+  EXPECT_EQ(Popups().size(), 1u);
+  ASSERT_EQ(colButtons.size(), 6u);
+  EXPECT_EQ(excel->LiveClickConnections(), 6);
+  for (const auto& sink : firstSinks) {
+    EXPECT_TRUE(sink.expired());  // replacing colButtons released the first build's sinks
+  }
+  EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
+  EXPECT_EQ(ui->wizardShows, 1);
+}
+
+TEST_F(MenuTest, RemovalDeletesThePopupAndReportsAMissingOne) {
+  const std::vector<sim::ControlView> bare = excel->BarControls(kMenuBar);
+  TarvelMB_Add();
+  remMenuBar();
+  EXPECT_TRUE(Popups().empty());
+  EXPECT_EQ(excel->BarControls(kMenuBar).size(), bare.size());
+
+  // Nothing to delete: the caption look-up fails, and that failure is the caller's.
+  EXPECT_THROW(remMenuBar(), host::HostError);
+  EXPECT_EQ(excel->BarControls(kMenuBar).size(), bare.size());
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(MenuTest, WithoutAHostTheSinksAreStillCollected) {
+  xlApp.reset();
+  EXPECT_NO_THROW(TarvelMB_Add());
+  ASSERT_EQ(colButtons.size(), 6u);
+  EXPECT_EQ(colButtons[0]->cbBtn(), nullptr);
+}
+
+// Fault sweep: the k-th host call of a build fails, for every k. The build never fails, keeps
+// collecting six sinks, leaves at most one popup, and turns screen updating back on unless
+// that very write was the one refused.
+TEST_F(MenuTest, EveryFailedHostCallIsSkipped) {
+  excel->ResetCounters();
+  TarvelMB_Add();
+  const long long calls = excel->TotalCalls();
+  ASSERT_GT(calls, 40);
+  colButtons.clear();
+
+  for (long long k = 1; k <= calls; ++k) {
+    SCOPED_TRACE(k);
+    excel = sim::Excel::Create();
+    excel->SetVersion(u"11.0");
+    xlApp = excel;
+    excel->FailNthCall(k, host::HostError(host::kExcelError, u"refused"));
+
+    EXPECT_NO_THROW(TarvelMB_Add());
+    EXPECT_EQ(colButtons.size(), 6u);
+    EXPECT_LE(Popups().size(), 1u);
+    EXPECT_EQ(excel->CurrentSettings().screenUpdating, k != calls);
+    colButtons.clear();
+  }
+}
+
+}  // namespace
+}  // namespace morvane::testing

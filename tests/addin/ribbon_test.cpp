@@ -1,0 +1,285 @@
+// The ribbon: reading the markup file, the markup the add-in ships, and the callback's
+// dispatch.
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <system_error>
+
+#include "about/web_addresses.h"
+#include "addin/ribbon.h"
+#include "addin/text_file.h"
+#include "connected_addin.h"
+#include "support/ribbon_fake_control.h"
+#include "support/ribbon_fake_platform.h"
+
+namespace morvane::testing {
+namespace {
+
+using fakes::FakeRibbonControl;
+using fakes::FakeRibbonPlatform;
+
+// --- The markup file ---------------------------------------------------------------------------
+
+TEST(GetCustomUI, ReadsTheFileBesideTheDll) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"ANSI through the code page", "<customUI label=\"Caf\xE9 \x80 \x9C\"/>",
+       u"<customUI label=\"Caf\u00E9 \u20AC \u0153\"/>"},
+      {"UTF-8 with its byte order mark",
+       "\xEF\xBB\xBF<customUI label=\"Caf\xC3\xA9 \xE2\x82\xAC\"/>",
+       u"<customUI label=\"Caf\u00E9 \u20AC\"/>"},
+      {"nothing but the mark", "\xEF\xBB\xBF", u""},
+      {"UTF-8 without the mark is taken for ANSI", "Caf\xC3\xA9", u"Caf\u00C3\u00A9"},
+      {"a mark cut short is ANSI", "\xEF\xBB<x/>", u"\u00EF\u00BB<x/>"},
+      {"empty", "", u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeRibbonPlatform platform;
+    platform.WriteRibbonFile(c.bytes);
+    EXPECT_EQ(GetCustomUI(u"Microsoft.Excel.Workbook", platform), c.text);
+  }
+}
+
+TEST(GetCustomUI, AMissingFileIsCreatedEmpty) {
+  FakeRibbonPlatform platform;
+  EXPECT_EQ(GetCustomUI(u"Microsoft.Excel.Workbook", platform), u"");
+  ASSERT_TRUE(std::filesystem::is_regular_file(platform.RibbonFile()));
+  EXPECT_EQ(std::filesystem::file_size(platform.RibbonFile()), 0u);
+}
+
+TEST(GetCustomUI, ReadsTheFileAfreshOnEveryCall) {
+  FakeRibbonPlatform platform;
+  platform.WriteRibbonFile("<customUI/>");
+  EXPECT_EQ(GetCustomUI(u"", platform), u"<customUI/>");
+  platform.WriteRibbonFile("<customUI><ribbon/></customUI>");
+  EXPECT_EQ(GetCustomUI(u"another id", platform), u"<customUI><ribbon/></customUI>");
+}
+
+TEST(GetCustomUI, ReadsALargeFileWhole) {
+  FakeRibbonPlatform platform;
+  std::string bytes;
+  for (int i = 0; bytes.size() < 100'000; ++i) {
+    bytes += "<button id=\"b" + std::to_string(i) + "\"/>\n";
+  }
+  platform.WriteRibbonFile(bytes);
+  const std::u16string text = GetCustomUI(u"", platform);
+  EXPECT_EQ(text.size(), bytes.size());
+  EXPECT_EQ(text, std::u16string(bytes.begin(), bytes.end()));
+}
+
+TEST(GetCustomUI, AFileThatCanBeNeitherReadNorCreatedFails) {
+  {
+    SCOPED_TRACE("a folder where the file should be");
+    FakeRibbonPlatform platform;
+    std::filesystem::create_directory(platform.RibbonFile());
+    EXPECT_THROW(GetCustomUI(u"", platform), std::system_error);
+  }
+  {
+    SCOPED_TRACE("the DLL's folder cannot take a new file");
+    FakeRibbonPlatform platform;
+    platform.folder /= "gone";
+    EXPECT_THROW(GetCustomUI(u"", platform), std::system_error);
+    EXPECT_FALSE(std::filesystem::exists(platform.folder));
+  }
+}
+
+TEST(Utf8ToUtf16, MalformedBytesBecomeReplacementCharacters) {
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},  // a pair of surrogates
+      {"a\x80"
+       "b",
+       u"a\uFFFD"
+       "b"},                                    // a stray continuation byte
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},            // an overlong form
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"\xE2\x82", u"\uFFFD"},                  // cut short at the end
+      {"\xE2\x82"
+       "A",
+       u"\uFFFD"
+       "A"},                                              // cut short before ASCII
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+  };
+  for (const Case& c : cases) {
+    FakeRibbonPlatform platform;
+    platform.WriteRibbonFile("\xEF\xBB\xBF" + c.bytes);
+    EXPECT_EQ(ReadTextFile(platform.RibbonFile(), platform), c.text);
+  }
+}
+
+// --- The callback ------------------------------------------------------------------------------
+
+bool HasSheet(const sim::Excel& excel, const std::u16string& name) {
+  const std::vector<std::u16string> names = excel.SheetNames();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+class RibbonHandlerTest : public ConnectedAddInTest {
+ protected:
+  void SetUp() override {
+    ConnectedAddInTest::SetUp();
+    Connect(u"16.0");
+  }
+
+  void Press(const std::u16string& id) {
+    FakeRibbonControl control(id);
+    RibbonHandler(control);
+  }
+};
+
+TEST_F(RibbonHandlerTest, EachIdRunsItsCommand) {
+  struct Case {
+    std::u16string id;
+    std::function<void(sim::Excel&)> arrange;
+    std::function<void(sim::Excel&, fakes::FakeUi&)> check;
+  };
+  const Case cases[] = {
+      {u"mvUndo",
+       [](sim::Excel& x) {
+         x.AddWorkbook({u"Sheet1_Undo", u"Sheet1"});
+         x.ActivateSheet(u"Sheet1");
+         x.SetSheetVisibility(u"Sheet1_Undo", sim::kSheetHidden);
+       },
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_TRUE(HasSheet(x, u"Sheet1_Redo"));
+         EXPECT_FALSE(HasSheet(x, u"Sheet1_Undo"));
+       }},
+      {u"mvRedo",
+       [](sim::Excel& x) {
+         x.AddWorkbook({u"Sheet1", u"Sheet1_Redo"});
+         x.SetSheetVisibility(u"Sheet1_Redo", sim::kSheetHidden);
+       },
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_TRUE(HasSheet(x, u"Sheet1_Undo"));
+         EXPECT_FALSE(HasSheet(x, u"Sheet1_Redo"));
+       }},
+      {u"mvMain", nullptr, [](sim::Excel&, fakes::FakeUi& ui) { EXPECT_EQ(ui.wizardShows, 1); }},
+      {u"mvAB", nullptr,
+       [](sim::Excel&, fakes::FakeUi& ui) {
+         ASSERT_EQ(ui.aboutWindows.size(), 1u);
+         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 1);
+         EXPECT_TRUE(ui.shellRequests.empty());
+       }},
+      {u"mvTO", nullptr,
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_FALSE(x.ComAddInConnected(std::u16string(kProgId)));
+         EXPECT_EQ(xlApp, nullptr);
+       }},
+      {u"mvOH", nullptr,
+       [](sim::Excel&, fakes::FakeUi& ui) {
+         ASSERT_EQ(ui.shellRequests.size(), 1u);
+         EXPECT_EQ(ui.shellRequests[0].file, about::kUserGuidePage);
+         ASSERT_EQ(ui.aboutWindows.size(), 1u);
+         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 0);  // loaded hidden, never shown
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.id.begin(), c.id.end()));
+    TearDown();
+    SetUp();
+    if (c.arrange) {
+      c.arrange(*excel);
+    }
+    Press(c.id);
+    c.check(*excel, *ui);
+  }
+}
+
+// The ribbon's ids are not the menu's tags, and neither matches in another letter case.
+TEST_F(RibbonHandlerTest, OtherIdsDoNothingAtAll) {
+  excel->AddWorkbook({u"Sheet1", u"Sheet1_Undo"});
+  const std::u16string ids[] = {u"",         u"MVUNDO",  u"mvundo", u"mvMain ", u"mvab",
+                                u"mvWizard", u"mvAbout", u"mvHelp", u"mvExit",  u"mvTab"};
+  for (const std::u16string& id : ids) {
+    SCOPED_TRACE(std::string(id.begin(), id.end()));
+    excel->ResetCounters();
+    Press(id);
+    EXPECT_EQ(excel->TotalCalls(), 0);
+    EXPECT_TRUE(ui->Untouched());
+  }
+}
+
+TEST_F(RibbonHandlerTest, FailuresGoBackToTheHost) {
+  EXPECT_THROW(
+      {
+        auto control =
+            FakeRibbonControl::Failing(std::make_exception_ptr(host::HostError(host::kFail, u"")));
+        RibbonHandler(control);
+      },
+      host::HostError);
+
+  ui->wizardFailure = std::make_exception_ptr(host::HostError(host::kFail, u"no dialog"));
+  EXPECT_THROW(Press(u"mvMain"), host::HostError);
+
+  excel->AddWorkbook({u"Sheet1", u"Sheet1_Undo"});
+  excel->FailMember("Sheets.Count", host::HostError(host::kExcelError, u"refused"));
+  EXPECT_THROW(Press(u"mvUndo"), host::HostError);
+}
+
+TEST_F(RibbonHandlerTest, ExitDisconnectsWithoutTouchingACommandBar) {
+  excel->ResetCounters();
+  Press(u"mvTO");
+  EXPECT_FALSE(excel->ComAddInConnected(std::u16string(kProgId)));
+  EXPECT_EQ(xlApp, nullptr);
+  EXPECT_EQ(excel->CallCount("Application.CommandBar"), 0);
+}
+
+// --- The markup the add-in ships -----------------------------------------------------------
+
+std::string ShippedMarkup() {
+  const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
+  std::ifstream in(source / ".." / ".." / "resources" / "MorvaneRibbon.xml", std::ios::binary);
+  EXPECT_TRUE(in.is_open());
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(RibbonHandlerTest, TheShippedMarkupNamesEveryCommandThroughRibbonHandler) {
+  const std::string markup = ShippedMarkup();
+  for (unsigned char c : markup) {
+    ASSERT_LT(c, 0x80) << "plain ASCII reads the same through every ANSI code page";
+  }
+  EXPECT_TRUE(markup.starts_with(
+      "<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"));
+
+  const std::regex button(R"(<button\b([^>]*)/>)");
+  const std::regex id(R"(\bid="([^"]*)\")");
+  const std::regex onAction(R"(\bonAction="([^"]*)\")");
+  std::set<std::string> ids;
+  for (auto it = std::sregex_iterator(markup.begin(), markup.end(), button);
+       it != std::sregex_iterator(); ++it) {
+    const std::string attributes = (*it)[1];
+    std::smatch idMatch, actionMatch;
+    ASSERT_TRUE(std::regex_search(attributes, idMatch, id)) << attributes;
+    ASSERT_TRUE(std::regex_search(attributes, actionMatch, onAction)) << attributes;
+    EXPECT_EQ(actionMatch[1], "RibbonHandler") << attributes;
+    EXPECT_TRUE(ids.insert(idMatch[1]).second) << "id twice: " << idMatch[1];
+  }
+  EXPECT_EQ(ids, (std::set<std::string>{"mvUndo", "mvRedo", "mvMain", "mvAB", "mvTO", "mvOH"}));
+
+  // Every button's id reaches a command: pressing it changes something.
+  excel->AddWorkbook({u"Sheet1"});
+  for (const std::string& each : ids) {
+    SCOPED_TRACE(each);
+    excel->ResetCounters();
+    const std::size_t before = ui->shellRequests.size() + ui->aboutWindows.size();
+    const int wizards = ui->wizardShows;
+    xlApp = excel;  // mvTO disconnected the add-in
+    Press(std::u16string(each.begin(), each.end()));
+    EXPECT_TRUE(excel->TotalCalls() > 0 || ui->wizardShows > wizards ||
+                ui->shellRequests.size() + ui->aboutWindows.size() > before);
+  }
+}
+
+}  // namespace
+}  // namespace morvane::testing

@@ -1,0 +1,215 @@
+// Menu clicks: each tag to its command, tags that name none, failures that never reach the
+// host, and Exit, which releases the very sink being clicked.
+
+#include <algorithm>
+
+#include "../addin/connected_addin.h"
+#include "about/web_addresses.h"
+#include "commands/cb_morvane.h"
+
+namespace morvane::testing {
+namespace {
+
+bool HasSheet(const sim::Excel& excel, const std::u16string& name) {
+  const std::vector<std::u16string> names = excel.SheetNames();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+class MenuClickTest : public ConnectedAddInTest {
+ protected:
+  void SetUp() override {
+    ConnectedAddInTest::SetUp();
+    Connect(u"11.0");
+  }
+
+  // A button of our own on the menu bar, with any tag, watched by a sink of its own.
+  std::shared_ptr<cbMorvane> AddProbe(const std::u16string& tag,
+                                      const std::u16string& caption = u"Probe") {
+    host::ControlAddArgs args;
+    args.type = host::kControlButton;
+    auto button = excel->CommandBar(kMenuBar)->Controls()->Add(args);
+    button->SetCaption(caption);
+    button->SetTag(tag);
+    auto sink = std::make_shared<cbMorvane>();
+    sink->SetCbBtn(button);
+    return sink;
+  }
+};
+
+TEST_F(MenuClickTest, EachButtonRunsItsCommand) {
+  struct Case {
+    std::u16string caption;
+    std::function<void(sim::Excel&)> arrange;
+    std::function<void(sim::Excel&, fakes::FakeUi&)> check;
+  };
+  const Case cases[] = {
+      {u"Undo Changes",
+       [](sim::Excel& x) {
+         x.AddWorkbook({u"Sheet1_Undo", u"Sheet1"});
+         x.ActivateSheet(u"Sheet1");
+         x.SetSheetVisibility(u"Sheet1_Undo", sim::kSheetHidden);
+       },
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_TRUE(HasSheet(x, u"Sheet1_Redo"));
+         EXPECT_FALSE(HasSheet(x, u"Sheet1_Undo"));
+       }},
+      {u"Redo Changes",
+       [](sim::Excel& x) {
+         x.AddWorkbook({u"Sheet1", u"Sheet1_Redo"});
+         x.SetSheetVisibility(u"Sheet1_Redo", sim::kSheetHidden);
+       },
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_TRUE(HasSheet(x, u"Sheet1_Undo"));
+         EXPECT_FALSE(HasSheet(x, u"Sheet1_Redo"));
+       }},
+      {u"&Morvane &Wizard", nullptr,
+       [](sim::Excel&, fakes::FakeUi& ui) { EXPECT_EQ(ui.wizardShows, 1); }},
+      {u"&About Morvane", nullptr,
+       [](sim::Excel&, fakes::FakeUi& ui) {
+         ASSERT_EQ(ui.aboutWindows.size(), 1u);
+         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 1);
+         EXPECT_FALSE(ui.aboutWindows[0]->loaded);  // closing the box unloaded it
+       }},
+      {u"Online &User Guide", nullptr,
+       [](sim::Excel&, fakes::FakeUi& ui) {
+         ASSERT_EQ(ui.shellRequests.size(), 1u);
+         EXPECT_EQ(ui.shellRequests[0].file, about::kUserGuidePage);
+         ASSERT_EQ(ui.aboutWindows.size(), 1u);
+         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 0);  // the guide opens, the box does not
+         EXPECT_EQ(ui.shellRequests[0].owner, ui.aboutWindows[0]->handle);
+       }},
+      {u"E&xit", nullptr,
+       [](sim::Excel& x, fakes::FakeUi&) {
+         EXPECT_FALSE(x.ComAddInConnected(std::u16string(kProgId)));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.caption.begin(), c.caption.end()));
+    TearDown();
+    SetUp();
+    if (c.arrange) {
+      c.arrange(*excel);
+    }
+    EXPECT_TRUE(ClickMenu(c.caption));
+    c.check(*excel, *ui);
+  }
+}
+
+// Tags are compared exactly; a tag that names nothing, or cannot be read, does nothing, and
+// the click still cancels the host's default action.
+TEST_F(MenuClickTest, ATagThatNamesNoCommandDoesNothing) {
+  excel->AddWorkbook({u"Sheet1_Undo", u"Sheet1"});
+  excel->ActivateSheet(u"Sheet1");
+  const std::u16string tags[] = {u"MVUNDO", u"mvundo", u"mvUndo ", u" mvExit", u"MvExit",
+                                 u"mvAB",   u"mvTO",   u"mvOH",    u"mvMain",  u""};
+  int probes = 0;
+  for (const std::u16string& tag : tags) {
+    SCOPED_TRACE(std::string(tag.begin(), tag.end()));
+    const std::u16string caption =
+        std::u16string(u"Probe ") + static_cast<char16_t>(u'A' + probes++);
+    auto probe = AddProbe(tag, caption);
+    EXPECT_TRUE(excel->Click(kMenuBar, {caption}));
+  }
+  EXPECT_TRUE(ui->Untouched());
+  EXPECT_TRUE(excel->ComAddInConnected(std::u16string(kProgId)));
+  EXPECT_TRUE(HasSheet(*excel, u"Sheet1_Undo"));
+}
+
+TEST_F(MenuClickTest, AnUnreadableTagRunsNoCommand) {
+  auto probe = AddProbe(u"mvExit");
+  excel->FailMember("CommandBarControl.Tag", host::HostError(host::kExcelError, u"refused"));
+  EXPECT_TRUE(excel->Click(kMenuBar, {u"Probe"}));
+  EXPECT_TRUE(excel->ComAddInConnected(std::u16string(kProgId)));
+
+  bool cancelDefault = false;
+  EXPECT_NO_THROW(probe->cbBtn_Click(nullptr, cancelDefault));  // no button at all
+  EXPECT_TRUE(cancelDefault);
+}
+
+TEST_F(MenuClickTest, AFailingCommandNeverReachesTheHost) {
+  ui->wizardFailure = std::make_exception_ptr(host::HostError(host::kFail, u"no dialog"));
+  EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
+
+  ui->aboutLoadFailure = std::make_exception_ptr(std::runtime_error("no window"));
+  EXPECT_TRUE(ClickMenu(u"Online &User Guide"));
+  EXPECT_TRUE(ClickMenu(u"&About Morvane"));
+  EXPECT_TRUE(ui->shellRequests.empty());
+
+  // A form already on screen cannot be shown again: the second showing fails, quietly.
+  ui->wizardFailure = nullptr;
+  ui->whileWizardOpen = [this] { EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard")); };
+  EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
+  EXPECT_EQ(ui->wizardShows, 1);
+  EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(MenuClickTest, UndoWithoutAWorkbookShowsOnlyTheStoresMessage) {
+  ASSERT_EQ(excel->WorkbookCount(), 0);
+  EXPECT_TRUE(ClickMenu(u"Undo Changes"));
+  EXPECT_EQ(ui->messages, std::vector<std::u16string>{u"Pleas add or open a workbook!!"});
+}
+
+TEST_F(MenuClickTest, ExitWhenTheHostDoesNotKnowTheAddInLeavesItConnected) {
+  auto unlisted = sim::Excel::Create();
+  unlisted->SetVersion(u"11.0");
+  colButtons.clear();
+  OnConnection(unlisted);
+  EXPECT_TRUE(unlisted->Click(kMenuBar, {kPopup, u"E&xit"}));
+  EXPECT_EQ(xlApp, unlisted);
+  EXPECT_EQ(unlisted->LiveClickConnections(), 6);
+  colButtons.clear();
+}
+
+// Exit: the host disconnects the add-in inside the click, which empties colButtons and so
+// drops the last owner of the sink whose handler is running. The sink must outlive its
+// handler; afterwards nothing of the add-in is left connected.
+TEST_F(MenuClickTest, ExitReleasesTheClickedSinkOnlyAfterItsHandler) {
+  ASSERT_EQ(colButtons.size(), 6u);
+  std::weak_ptr<cbMorvane> exitSink = colButtons[5];
+  ASSERT_EQ(exitSink.lock()->cbBtn()->Tag(), u"mvExit");
+
+  bool aliveDuringDisconnection = false;
+  bool ownedByColButtons = true;
+  afterDisconnection = [&] {
+    ownedByColButtons = !colButtons.empty();
+    aliveDuringDisconnection = !exitSink.expired();
+  };
+
+  EXPECT_TRUE(ClickMenu(u"E&xit"));
+  EXPECT_FALSE(ownedByColButtons);
+  EXPECT_TRUE(aliveDuringDisconnection);
+  EXPECT_TRUE(exitSink.expired());
+  EXPECT_FALSE(excel->ComAddInConnected(std::u16string(kProgId)));
+  EXPECT_EQ(xlApp, nullptr);
+  EXPECT_EQ(excel->LiveClickConnections(), 0);
+  EXPECT_TRUE(Popups().empty());
+}
+
+TEST_F(MenuClickTest, ASinkWatchesOneButtonAtATime) {
+  colButtons.clear();
+  ASSERT_EQ(excel->LiveClickConnections(), 0);
+  auto sink = AddProbe(u"mvMain");  // a ribbon id: does nothing here
+  host::ControlAddArgs args;
+  args.type = host::kControlButton;
+  auto wizard = excel->CommandBar(kMenuBar)->Controls()->Add(args);
+  wizard->SetCaption(u"Second");
+  wizard->SetTag(u"mvWizard");
+
+  sink->SetCbBtn(wizard);
+  EXPECT_EQ(excel->LiveClickConnections(), 1);
+  excel->Click(kMenuBar, {u"Probe"});
+  EXPECT_EQ(ui->wizardShows, 0);
+  excel->Click(kMenuBar, {u"Second"});
+  EXPECT_EQ(ui->wizardShows, 1);
+
+  sink->SetCbBtn(nullptr);
+  EXPECT_EQ(excel->LiveClickConnections(), 0);
+  EXPECT_EQ(sink->cbBtn(), nullptr);
+
+  cbMorvane unowned;
+  EXPECT_THROW(unowned.SetCbBtn(wizard), std::logic_error);
+  EXPECT_EQ(excel->LiveClickConnections(), 0);
+}
+
+}  // namespace
+}  // namespace morvane::testing
