@@ -102,13 +102,6 @@ TEST_F(MenuTest, RemovalDeletesThePopupAndReportsAMissingOne) {
   EXPECT_TRUE(ui->messages.empty());
 }
 
-TEST_F(MenuTest, WithoutAHostTheSinksAreStillCollected) {
-  xlApp.reset();
-  EXPECT_NO_THROW(TarvelMB_Add());
-  ASSERT_EQ(colButtons.size(), 6u);
-  EXPECT_EQ(colButtons[0]->cbBtn(), nullptr);
-}
-
 // Fault sweep: the k-th host call of a build fails, for every k. The build never fails, keeps
 // collecting six sinks, leaves at most one popup, and turns screen updating back on unless
 // that very write was the one refused.
