@@ -51,6 +51,7 @@ struct Settings {
   bool screenUpdating = true;
   int calculation = host::kCalculationAutomatic;
   bool displayAlerts = true;
+  friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // A command bar control as the test side sees it.

@@ -1,0 +1,111 @@
+// Application: the version text, the five settings with their log, and COM add-ins.
+
+#include <gtest/gtest.h>
+
+#include "excel_fixture.h"
+
+namespace morvane::sim {
+namespace {
+
+using testing::ErrorOf;
+using testing::ExcelTest;
+
+TEST(Version, IsTheTextTheTestSets) {
+  const auto excel = Excel::Create();
+  EXPECT_EQ(excel->Version(), u"16.0");
+  for (const char16_t* version : {u"8.0", u"11.0", u"12.0", u"16.0", u"", u"eleven", u"11,0"}) {
+    excel->SetVersion(version);
+    EXPECT_EQ(excel->Version(), version);
+  }
+}
+
+TEST_F(ExcelTest, SettingsLogHoldsEveryWriteInOrder) {
+  excel->SetEnableCancelKey(host::kCancelKeyErrorHandler);
+  excel->SetStatusBar(u"Processing...!");
+  excel->SetScreenUpdating(false);
+  excel->SetCalculation(host::kCalculationManual);
+  excel->SetDisplayAlerts(false);
+  excel->SetCalculation(host::kCalculationAutomatic);
+  excel->SetStatusBar(u"Ready");
+  excel->SetScreenUpdating(true);
+  excel->SetDisplayAlerts(true);
+  const std::vector<SettingWrite> expected{
+      {"EnableCancelKey", 2},  {"StatusBar", u"Processing...!"}, {"ScreenUpdating", false},
+      {"Calculation", -4135},  {"DisplayAlerts", false},         {"Calculation", -4105},
+      {"StatusBar", u"Ready"}, {"ScreenUpdating", true},         {"DisplayAlerts", true},
+  };
+  EXPECT_EQ(excel->SettingsLog(), expected);
+  const Settings& now = excel->CurrentSettings();
+  EXPECT_EQ(now.enableCancelKey, 2);
+  EXPECT_EQ(now.statusBar, u"Ready");
+  EXPECT_TRUE(now.statusBarIsCustom);
+  EXPECT_EQ(now.calculation, host::kCalculationAutomatic);
+  excel->ClearSettingsLog();
+  EXPECT_TRUE(excel->SettingsLog().empty());
+}
+
+TEST(Calculation, CannotBeSetWhileNoWorkbookIsOpen) {
+  const auto excel = Excel::Create();
+  const auto setManual = [&] { excel->SetCalculation(host::kCalculationManual); };
+  const host::HostError error = ErrorOf(setManual);
+  EXPECT_EQ(error.hresult(), host::kExcelError);
+  EXPECT_EQ(error.description(),
+            u"Unable to set the Calculation property of the Application class");
+  EXPECT_TRUE(excel->SettingsLog().empty());  // a refused write is no write
+  EXPECT_EQ(excel->CurrentSettings().calculation, host::kCalculationAutomatic);
+
+  excel->AddWorkbook();
+  setManual();
+  EXPECT_EQ(excel->CurrentSettings().calculation, host::kCalculationManual);
+  excel->CloseActiveWorkbook();
+  EXPECT_EQ(ErrorOf(setManual).hresult(), host::kExcelError);
+}
+
+TEST_F(ExcelTest, SettingsRefuseValuesExcelDoesNotKnow) {
+  EXPECT_EQ(ErrorOf([&] { excel->SetCalculation(0); }).hresult(), host::kExcelError);
+  EXPECT_EQ(ErrorOf([&] { excel->SetEnableCancelKey(3); }).hresult(), host::kExcelError);
+  EXPECT_TRUE(excel->SettingsLog().empty());
+}
+
+TEST_F(ExcelTest, RestartBringsTheDefaultSettingsBackAndClosesWorkbooks) {
+  excel->SetDisplayAlerts(false);
+  excel->SetCalculation(host::kCalculationManual);
+  excel->SimulateRestart();
+  EXPECT_EQ(excel->CurrentSettings(), Settings{});
+  EXPECT_EQ(excel->WorkbooksCount(), 0);
+}
+
+TEST_F(ExcelTest, ConnectFalseDisconnectsTheAddInInsideTheCall) {
+  int disconnections = 0;
+  bool connectedInside = true;
+  excel->RegisterComAddIn(u"Morvane.Connect", [&] {
+    ++disconnections;
+    connectedInside = excel->ComAddInConnected(u"Morvane.Connect");
+  });
+  const auto addIn = excel->ComAddIn(u"morvane.connect");  // ProgIDs ignore letter case
+  addIn->SetConnect(false);
+  EXPECT_EQ(disconnections, 1);  // already done when the property write returns
+  EXPECT_FALSE(connectedInside);
+  EXPECT_FALSE(excel->ComAddInConnected(u"Morvane.Connect"));
+  addIn->SetConnect(false);  // already disconnected: nothing more happens
+  EXPECT_EQ(disconnections, 1);
+  addIn->SetConnect(true);
+  EXPECT_TRUE(excel->ComAddInConnected(u"Morvane.Connect"));
+
+  EXPECT_EQ(ErrorOf([&] { excel->ComAddIn(u"Other.Connect"); }).hresult(),
+            static_cast<std::int32_t>(0x8002000B));
+}
+
+TEST(ComAddIns, TheAddInMayReleaseTheHostInsideItsDisconnection) {
+  auto excel = Excel::Create();
+  std::shared_ptr<host::Application> xlApp = excel;  // the add-in's only reference
+  std::weak_ptr<Excel> watch = excel;
+  excel->RegisterComAddIn(u"Morvane.Connect", [&] { xlApp.reset(); });
+  excel.reset();
+  xlApp->ComAddIn(u"Morvane.Connect")->SetConnect(false);
+  EXPECT_EQ(xlApp, nullptr);
+  EXPECT_TRUE(watch.expired());
+}
+
+}  // namespace
+}  // namespace morvane::sim
