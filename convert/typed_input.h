@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+namespace morvane {
+
+// Excel reads a text written to a cell's value as if the user had typed it: "TRUE" becomes a
+// logical, "#N/A" an error, "=A1" a formula, "1E5" a number, "JAN 5" a date, "'x" the text "x".
+// This is a cheap test that is true for every text Excel might read as something other than
+// the same text (and for some it would not): a text that is empty, starts with a character
+// that begins a formula, an error or a prefix, holds a digit, or is a logical's name. Only for
+// those does the converted cell need reading back.
+bool MightBeReadAsOtherThanText(std::u16string_view text);
+
+}  // namespace morvane

@@ -1,0 +1,150 @@
+// What Convert does to each kind of cell: only text is converted, an unchanged text is not
+// written, and a text stays a text even when Excel would read the new text as something else.
+// Host calls are counted, because each one is a cross-process call on the real host.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/wizard_convert_fixture.h"
+
+namespace morvane {
+namespace {
+
+using fakes::ConvertTest;
+
+// Non-text constants are visited (they count in the progress) but keep their exact value and
+// type: their text form would lose digits, fractions of seconds or the type itself.
+struct KeptCase {
+  const char* name;
+  host::CellValue value;
+  std::u16string numberFormat;
+};
+
+class ConvertKeepsNonTextTest : public ConvertTest,
+                                public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(ConvertKeepsNonTextTest, LeavesTheValueAsItIs) {
+  const KeptCase& c = GetParam();
+  excel->Put(u"Sheet1", "A1", c.value, c.numberFormat);
+  excel->Put(u"Sheet1", "A2", std::u16string(u"text"));
+  const sim::CellContent before = excel->Cell(u"Sheet1", "A1");
+  excel->Select("A1:A2");
+  excel->ResetCounters();
+  Convert();
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A1"), before);
+  EXPECT_EQ(TextAt("A2"), u"TEXT");
+  EXPECT_EQ(form.captions, (std::vector<std::u16string>{u"50 %", u"100 %"}));
+  EXPECT_EQ(excel->CallCount("Range.SetValue"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Constants, ConvertKeepsNonTextTest,
+    ::testing::Values(KeptCase{"SeventeenDigits", 0.1 + 0.2, u"General"},
+                      KeptCase{"DateWithMilliseconds", host::Date{45000.123456789}, u"m/d/yyyy"},
+                      KeptCase{"Currency", host::Currency{123456789}, u"$#,##0.00"},
+                      KeptCase{"Logical", true, u"General"},
+                      KeptCase{"ErrorValue", host::ErrorValue::Ref, u"General"}),
+    [](const ::testing::TestParamInfo<KeptCase>& info) { return info.param.name; });
+
+// Texts that the case rule leaves as they are are not written: Excel would read them again.
+TEST_F(ConvertTest, UnchangedTextsAreNotWritten) {
+  excel->Type(u"Sheet1", "A1", u"'00123");
+  excel->Put(u"Sheet1", "A2", std::u16string(u"ALREADY UPPER"));
+  excel->Type(u"Sheet1", "A3", u"'");  // a prefix only: the empty text
+  const auto before = excel->Cells(u"Sheet1");
+  excel->Select("A1:A3");
+  Convert();
+  EXPECT_EQ(excel->Cells(u"Sheet1"), before);
+  EXPECT_EQ(excel->CallCount("Range.SetValue"), 0);
+}
+
+// Changed texts that Excel would read as another kind of value still end as the converted
+// text.
+struct StaysTextCase {
+  const char* name;
+  std::u16string typed;  // as the user typed it into the cell
+  std::u16string numberFormat;
+  CaseMode mode;
+  std::u16string expected;
+};
+
+class ConvertStaysTextTest : public ConvertTest,
+                             public ::testing::WithParamInterface<StaysTextCase> {};
+
+TEST_P(ConvertStaysTextTest, TheCellHoldsTheConvertedText) {
+  const StaysTextCase& c = GetParam();
+  excel->SetNumberFormat(u"Sheet1", "A1", c.numberFormat);
+  excel->Type(u"Sheet1", "A1", c.typed);
+  ASSERT_NE(TextAt("A1"), u"<not text>") << "the set-up must start from a text cell";
+  excel->Select("A1");
+  form.option = c.mode;
+  Convert();
+  EXPECT_EQ(ValueAt("A1"), host::CellValue(c.expected));
+  EXPECT_FALSE(excel->Cell(u"Sheet1", "A1").HasFormula());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ConvertStaysTextTest,
+    ::testing::Values(
+        StaysTextCase{"Logical", u"'true", u"General", CaseMode::UpperCase, u"TRUE"},
+        StaysTextCase{"LogicalLowered", u"'FALSE", u"General", CaseMode::LowerCase, u"false"},
+        StaysTextCase{"ErrorName", u"'#n/a", u"General", CaseMode::UpperCase, u"#N/A"},
+        StaysTextCase{"Formula", u"'=a1", u"General", CaseMode::UpperCase, u"=A1"},
+        StaysTextCase{"Scientific", u"'1e5", u"General", CaseMode::UpperCase, u"1E5"},
+        StaysTextCase{"Date", u"'jan 5", u"General", CaseMode::UpperCase, u"JAN 5"},
+        StaysTextCase{"LeadingApostrophe", u"''abc", u"General", CaseMode::UpperCase, u"'ABC"},
+        StaysTextCase{"TextFormatted", u"true", u"@", CaseMode::TitleCase, u"True"},
+        StaysTextCase{"DigitsThatStayText", u"12 main st", u"General", CaseMode::TitleCase,
+                      u"12 Main St"}),
+    [](const ::testing::TestParamInfo<StaysTextCase>& info) { return info.param.name; });
+
+// Host calls per visited cell: one read and one write for a changed text, one read for an
+// unchanged one, a read-back only for a text Excel might misread, and a second write only when
+// it did.
+struct CallsCase {
+  const char* name;
+  std::u16string typed;
+  long long reads;
+  long long writes;
+};
+
+class ConvertCallCountTest : public ConvertTest, public ::testing::WithParamInterface<CallsCase> {};
+
+TEST_P(ConvertCallCountTest, CostsTheExpectedReadsAndWrites) {
+  const CallsCase& c = GetParam();
+  excel->Type(u"Sheet1", "A1", c.typed);
+  excel->Select("A1");
+  excel->ResetCounters();
+  Convert();
+  EXPECT_EQ(excel->CallCount("Range.Value"), c.reads);
+  EXPECT_EQ(excel->CallCount("Range.SetValue"), c.writes);
+  EXPECT_EQ(excel->CallCount("CellEnumerator.Next"), 2);  // the cell, then the end
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, ConvertCallCountTest,
+                         ::testing::Values(CallsCase{"ChangedText", u"plain words", 1, 1},
+                                           CallsCase{"UnchangedText", u"PLAIN WORDS", 1, 0},
+                                           CallsCase{"Number", u"42", 1, 0},
+                                           CallsCase{"DigitsKeptAsText", u"flat 4b", 2, 1},
+                                           CallsCase{"MisreadThenRepaired", u"'true", 2, 2}),
+                         [](const ::testing::TestParamInfo<CallsCase>& info) {
+                           return info.param.name;
+                         });
+
+// A locked cell on a protected sheet refuses the write; the conversion goes on after it.
+TEST_F(ConvertTest, ARefusedWriteSkipsOnlyThatCell) {
+  excel->Put(u"Sheet1", "A1", std::u16string(u"locked"));
+  excel->Put(u"Sheet1", "A2", std::u16string(u"open"));
+  excel->SetLocked(u"Sheet1", "A2", false);
+  excel->ProtectSheet(u"Sheet1", true);
+  excel->Select("A1:A2");
+  Convert();
+  EXPECT_EQ(TextAt("A1"), u"locked");
+  EXPECT_EQ(TextAt("A2"), u"OPEN");
+  EXPECT_EQ(form.captions.back(), u"100 %");
+}
+
+}  // namespace
+}  // namespace morvane

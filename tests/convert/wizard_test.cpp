@@ -1,0 +1,270 @@
+// The wizard's Convert on the edge cases a user meets: what is visited, what changes, what the
+// form shows and how the host's settings end.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/wizard_convert_fixture.h"
+
+namespace morvane {
+namespace {
+
+using fakes::ConvertTest;
+using W = sim::SettingWrite;
+
+const std::vector<W> kBusyWrites = {
+    W{"EnableCancelKey", 2}, W{"StatusBar", std::u16string(u"Processing...!")},
+    W{"ScreenUpdating", false}, W{"Calculation", -4135}, W{"DisplayAlerts", false}};
+const std::vector<W> kClosingWrites = {W{"Calculation", -4105}, W{"StatusBar", std::u16string(u"")},
+                                       W{"ScreenUpdating", true}, W{"DisplayAlerts", true}};
+
+// "A1", "A2", ... built without operator+ on a literal, which g++ 12 at -O3 warns about wrongly.
+std::string InColumnA(int row) {
+  std::string a1 = "A";
+  a1 += std::to_string(row);
+  return a1;
+}
+
+std::vector<W> Concat(std::vector<W> a, const std::vector<W>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST_F(ConvertTest, ASingleSelectedTextCellIsTheOnlyOneThatChanges) {
+  excel->Put(u"Sheet1", "B2", std::u16string(u"hello world"));
+  excel->Put(u"Sheet1", "D7", std::u16string(u"elsewhere"));
+  excel->Select("B2");
+  Convert();
+  EXPECT_EQ(TextAt("B2"), u"HELLO WORLD");
+  EXPECT_EQ(TextAt("D7"), u"elsewhere");
+  EXPECT_EQ(TextAt("B2", u"Sheet1_Undo"), u"hello world");
+  EXPECT_EQ(form.captions, std::vector<std::u16string>{u"100 %"});
+  EXPECT_EQ(form.closes, 1);
+  EXPECT_TRUE(messages->shown.empty());
+}
+
+TEST_F(ConvertTest, ASingleFormulaCellIsSnapshotButNotChanged) {
+  excel->Put(u"Sheet1", "B1", std::u16string(u"text"));
+  excel->PutFormula(u"Sheet1", "A1", u"=B1", std::u16string(u"text"));
+  excel->Select("A1");
+  Convert();
+  EXPECT_TRUE(SheetExists(u"Sheet1_Undo"));
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A1").formula, u"=B1");
+  EXPECT_EQ(TextAt("B1"), u"text");
+  EXPECT_EQ(excel->CallCount("Range.SetValue"), 0);
+  EXPECT_EQ(form.progressMax, 1.0f);
+  EXPECT_TRUE(form.captions.empty());
+  EXPECT_EQ(form.closes, 1);
+}
+
+TEST_F(ConvertTest, TwoTextsAndTwoFormulasStopAtFiftyPercent) {
+  excel->Put(u"Sheet1", "A1", std::u16string(u"one"));
+  excel->PutFormula(u"Sheet1", "A2", u"=A1", std::u16string(u"one"));
+  excel->Put(u"Sheet1", "A3", std::u16string(u"three"));
+  excel->PutFormula(u"Sheet1", "A4", u"=A3", std::u16string(u"three"));
+  excel->Select("A1:A4");
+  Convert();
+  EXPECT_EQ(form.progressMax, 4.0f);
+  EXPECT_EQ(form.captions, (std::vector<std::u16string>{u"25 %", u"50 %"}));
+  EXPECT_EQ(TextAt("A1"), u"ONE");
+  EXPECT_EQ(TextAt("A3"), u"THREE");
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A2").formula, u"=A1");
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A4").formula, u"=A3");
+}
+
+TEST_F(ConvertTest, EightCellsShowPercentagesRoundedHalfToEven) {
+  for (int row = 1; row <= 8; ++row) {
+    excel->Put(u"Sheet1", InColumnA(row), std::u16string(u"x"));
+  }
+  excel->Select("A1:A8");
+  Convert();
+  EXPECT_EQ(form.captions, (std::vector<std::u16string>{u"12 %", u"25 %", u"38 %", u"50 %", u"62 %",
+                                                        u"75 %", u"88 %", u"100 %"}));
+  EXPECT_EQ(form.progressValues, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+class ConvertUserActionTest : public ConvertTest {
+ protected:
+  void SetUp() override {
+    ConvertTest::SetUp();
+    for (int row = 1; row <= 5; ++row) {
+      excel->Put(u"Sheet1", InColumnA(row), std::u16string(u"Mixed Text"));
+    }
+    excel->Select("A1:A5");
+  }
+  std::vector<std::u16string> Column() const {
+    std::vector<std::u16string> texts;
+    for (int row = 1; row <= 5; ++row) {
+      texts.push_back(TextAt(InColumnA(row)));
+    }
+    return texts;
+  }
+};
+
+TEST_F(ConvertUserActionTest, StopAfterTheSecondCellLeavesTheRestAsTheyWere) {
+  form.PressStopAfterCell(2);
+  Convert();
+  EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"Mixed Text",
+                                                   u"Mixed Text", u"Mixed Text"}));
+  EXPECT_EQ(form.closes, 1);
+  EXPECT_TRUE(bStop);
+}
+
+TEST_F(ConvertUserActionTest, TheCloseBoxStopsAfterTheCurrentCellAndRestoresTheHost) {
+  form.PressCloseBoxAfterCell(3);
+  Convert();
+  EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"MIXED TEXT",
+                                                   u"Mixed Text", u"Mixed Text"}));
+  EXPECT_EQ(form.closes, 1);
+  const sim::Settings& settings = excel->CurrentSettings();
+  EXPECT_TRUE(settings.screenUpdating);
+  EXPECT_TRUE(settings.displayAlerts);
+  EXPECT_EQ(settings.calculation, host::kCalculationAutomatic);
+  EXPECT_EQ(settings.statusBar, u"");
+}
+
+TEST_F(ConvertUserActionTest, AnotherOptionAppliesToTheCellsAfterIt) {
+  form.ChooseOptionAfterCell(2, CaseMode::LowerCase);
+  form.ChooseOptionAfterCell(4, CaseMode::SentenceCase);
+  Convert();
+  EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"mixed text",
+                                                   u"mixed text", u"Mixed text"}));
+}
+
+TEST_F(ConvertUserActionTest, AStopLeftFromTheLastConversionIsCleared) {
+  bStop = true;
+  Convert();
+  EXPECT_EQ(form.captions.size(), 5u);
+}
+
+TEST_F(ConvertTest, ErrorValuesAmongTextsStayAndTheTextsAfterThemChange) {
+  excel->Put(u"Sheet1", "A1", std::u16string(u"before"));
+  excel->Put(u"Sheet1", "A2", host::ErrorValue::NA);
+  excel->Put(u"Sheet1", "A3", host::ErrorValue::Div0);
+  excel->Put(u"Sheet1", "A4", std::u16string(u"after"));
+  excel->Select("A1:A4");
+  Convert();
+  EXPECT_EQ(TextAt("A1"), u"BEFORE");
+  EXPECT_EQ(ValueAt("A2"), host::CellValue(host::ErrorValue::NA));
+  EXPECT_EQ(ValueAt("A3"), host::CellValue(host::ErrorValue::Div0));
+  EXPECT_EQ(TextAt("A4"), u"AFTER");
+  EXPECT_EQ(form.captions.back(), u"100 %");
+}
+
+TEST_F(ConvertTest, ManualCalculationBeforeEndsAutomatic) {
+  excel->SetCalculation(host::kCalculationManual);
+  excel->Put(u"Sheet1", "A1", std::u16string(u"x"));
+  excel->Select("A1");
+  excel->ClearSettingsLog();
+  Convert();
+  EXPECT_EQ(excel->CurrentSettings().calculation, host::kCalculationAutomatic);
+  EXPECT_EQ(excel->SettingsLog(), Concat(kBusyWrites, kClosingWrites));
+}
+
+// Selections with nothing to convert: a message, no snapshot, and the host restored.
+struct NothingToConvertCase {
+  const char* name;
+  void (*select)(sim::Excel&);
+};
+
+class ConvertNothingTest : public ConvertTest,
+                           public ::testing::WithParamInterface<NothingToConvertCase> {};
+
+TEST_P(ConvertNothingTest, SaysTheSelectionIsEmptyAndTakesNoSnapshot) {
+  excel->Put(u"Sheet1", "A1", std::u16string(u"outside"));
+  GetParam().select(*excel);
+  excel->ClearSettingsLog();
+  Convert();
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{u"Selection is Empty!"});
+  EXPECT_EQ(excel->SheetNames(), std::vector<std::u16string>{u"Sheet1"});
+  EXPECT_EQ(TextAt("A1"), u"outside");
+  EXPECT_EQ(excel->SettingsLog(), Concat(kBusyWrites, kClosingWrites));
+  EXPECT_FALSE(form.stopShown);
+  EXPECT_EQ(form.closes, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, ConvertNothingTest,
+    ::testing::Values(NothingToConvertCase{"EmptyCells", [](sim::Excel& x) { x.Select("C3:D9"); }},
+                      NothingToConvertCase{"AShape", [](sim::Excel& x) { x.SelectShape(); }},
+                      NothingToConvertCase{"Nothing", [](sim::Excel& x) { x.SelectNothing(); }}),
+    [](const ::testing::TestParamInfo<NothingToConvertCase>& info) { return info.param.name; });
+
+TEST_F(ConvertTest, WithNoWorkbookOnlyTheMessageAndTheClosingStepsRun) {
+  excel->CloseActiveWorkbook();
+  Convert();
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{u"Please add a New Workbook!"});
+  // Excel refuses the Calculation write without a workbook; the other closing steps still run.
+  EXPECT_EQ(excel->SettingsLog(),
+            (std::vector<W>{W{"StatusBar", std::u16string(u"")}, W{"ScreenUpdating", true},
+                            W{"DisplayAlerts", true}}));
+  EXPECT_EQ(excel->CallCount("Application.SetCalculation"), 1);
+  EXPECT_EQ(form.closes, 1);
+}
+
+TEST_F(ConvertTest, WithoutAHostTheFormStillCloses) {
+  xlApp.reset();
+  Convert();
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{u"Please add a New Workbook!"});
+  EXPECT_EQ(form.closes, 1);
+}
+
+// Whole columns and the whole sheet: only the constants inside the selection are visited, and
+// the cost follows the filled cells, not the selection's size.
+struct WideSelectionCase {
+  const char* name;
+  const char* selection;
+  std::vector<std::string> converted;
+  std::vector<std::string> untouched;
+};
+
+class ConvertWideSelectionTest : public ConvertTest,
+                                 public ::testing::WithParamInterface<WideSelectionCase> {};
+
+TEST_P(ConvertWideSelectionTest, VisitsOnlyTheConstantsInside) {
+  const WideSelectionCase& c = GetParam();
+  for (const char* a1 : {"A1", "A900000", "C2", "XFD1048576"}) {
+    excel->Put(u"Sheet1", a1, std::u16string(u"text"));
+  }
+  excel->PutFormula(u"Sheet1", "A5", u"=C2", std::u16string(u"text"));
+  excel->Select(c.selection);
+  Convert();
+  for (const auto& a1 : c.converted) {
+    EXPECT_EQ(TextAt(a1), u"TEXT") << a1;
+  }
+  for (const auto& a1 : c.untouched) {
+    EXPECT_EQ(TextAt(a1), u"text") << a1;
+  }
+  EXPECT_EQ(excel->CallCount("Range.SetValue"), static_cast<long long>(c.converted.size()));
+  EXPECT_EQ(excel->CallCount("Range.Value"), static_cast<long long>(c.converted.size()));
+  EXPECT_EQ(form.captions.size(), c.converted.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selections, ConvertWideSelectionTest,
+    ::testing::Values(
+        WideSelectionCase{"WholeColumn", "A:A", {"A1", "A900000"}, {"C2", "XFD1048576"}},
+        WideSelectionCase{"TwoAreas", "A1:A10,C:C", {"A1", "C2"}, {"A900000", "XFD1048576"}},
+        WideSelectionCase{"WholeSheet", "A:XFD", {"A1", "A900000", "C2", "XFD1048576"}, {}}),
+    [](const ::testing::TestParamInfo<WideSelectionCase>& info) { return info.param.name; });
+
+TEST_F(ConvertTest, TheStepsComeInTheirOrderAroundTheSnapshot) {
+  excel->Put(u"Sheet1", "A1", std::u16string(u"x"));
+  excel->Select("A1");
+  std::vector<std::pair<std::string, long long>> copiesSeen;
+  form.observer = [&](const std::string& call) {
+    if (call != "SelectedOption" && call != "CloseRequested") {
+      copiesSeen.emplace_back(call, excel->CallCount("Sheet.CopyBefore"));
+    }
+  };
+  Convert();
+  const std::vector<std::pair<std::string, long long>> expected = {
+      {"SetProgressMax", 0},   {"ShowStopInsteadOfConvert", 1}, {"ProcessPendingMessages", 1},
+      {"SetProgressValue", 1}, {"SetPercentCaption", 1},        {"CloseAndDiscard", 1}};
+  EXPECT_EQ(copiesSeen, expected);
+}
+
+}  // namespace
+}  // namespace morvane

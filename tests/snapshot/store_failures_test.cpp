@@ -1,0 +1,164 @@
+// When Excel refuses a step of the store: a failed snapshot leaves no trace and the working
+// sheet active; a failed undo or redo leaves the sheets as they were and Excel not suspended.
+// The failure still reaches the caller.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "snapshot/main_code.h"
+#include "support/snapshot_simulated_excel.h"
+
+namespace morvane {
+namespace {
+
+using fakes::SimulatedExcelTest;
+
+const host::HostError kRefused(host::kExcelError, u"Application-defined or object-defined error");
+
+struct SnapshotFailureCase {
+  const char* name;
+  std::vector<std::u16string> sheets;  // the working sheet is the last one
+  std::function<void(sim::Excel&)> arrange;
+};
+
+class SnapshotFailureTest : public SimulatedExcelTest,
+                            public ::testing::WithParamInterface<SnapshotFailureCase> {};
+
+TEST_P(SnapshotFailureTest, LeavesNoTraceAndTheWorkingSheetActive) {
+  const SnapshotFailureCase& c = GetParam();
+  excel->AddWorkbook(c.sheets);
+  const std::u16string working = c.sheets.back();
+  excel->ActivateSheet(working);
+  excel->Put(working, "B2", std::u16string(u"data"));
+  excel->Select("B2:C4,E1");
+  c.arrange(*excel);
+
+  EXPECT_THROW(SnapshotActiveSheet(), host::HostError);
+
+  excel->ClearFaults();
+  EXPECT_EQ(excel->SheetNames(), c.sheets);
+  EXPECT_EQ(excel->ActiveSheetName(), working);
+  EXPECT_EQ(excel->SelectionAddress(), "B2:C4,E1");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, SnapshotFailureTest,
+    ::testing::Values(
+        SnapshotFailureCase{"NameTooLongForTheSuffix",
+                            {u"Quarterly figures 2024 East"},  // 27 characters
+                            [](sim::Excel&) {}},
+        SnapshotFailureCase{
+            "ACopyNameInOtherLetterCase", {u"sheet1_undo", u"Sheet1"}, [](sim::Excel&) {}},
+        SnapshotFailureCase{"RenameRefused",
+                            {u"Sheet1"},
+                            [](sim::Excel& x) { x.FailMember("Sheet.SetName", kRefused); }},
+        SnapshotFailureCase{"HideRefused",
+                            {u"Sheet1"},
+                            [](sim::Excel& x) { x.FailMember("Sheet.SetVisible", kRefused); }},
+        SnapshotFailureCase{"NewCopyNotHandedOver",
+                            {u"Sheet1"},
+                            [](sim::Excel& x) {
+                              // Calls 1-6 read the working sheet and search the one sheet for
+                              // copies, 7 copies it, 8 would hand the copy over.
+                              x.ResetCounters();
+                              x.FailNthCall(8, kRefused);
+                            }},
+        SnapshotFailureCase{
+            "StructureProtected", {u"Sheet1"}, [](sim::Excel& x) { x.ProtectStructure(true); }}),
+    [](const ::testing::TestParamInfo<SnapshotFailureCase>& info) { return info.param.name; });
+
+TEST_F(SimulatedExcelTest, TheSnapshotDeletesBothCopiesWhenTheUserMadeBoth) {
+  excel->AddWorkbook({u"Sheet1_Redo", u"Sheet1", u"Sheet1_Undo"});
+  excel->ActivateSheet(u"Sheet1");
+  excel->SetDisplayAlerts(false);  // as the wizard has done before it takes the snapshot
+  SnapshotActiveSheet();
+  EXPECT_EQ(excel->SheetNames(), (std::vector<std::u16string>{u"Sheet1_Undo", u"Sheet1"}));
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
+  EXPECT_EQ(excel->ConfirmationsShown(), 0);
+}
+
+TEST_F(SimulatedExcelTest, AFinishedCopyIsKeptWhenOnlyGoingBackToTheWorkingSheetFails) {
+  excel->AddWorkbook({u"Sheet1", u"Sheet2"});
+  excel->ActivateSheet(u"Sheet2");
+  excel->ResetCounters();
+  SnapshotActiveSheet();
+  const long long calls = excel->TotalCalls();
+  excel->AddWorkbook({u"Sheet1", u"Sheet2"});
+  excel->ActivateSheet(u"Sheet2");
+  excel->ResetCounters();
+  excel->FailNthCall(calls, kRefused);  // the last call: Activate
+
+  EXPECT_THROW(SnapshotActiveSheet(), host::HostError);
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Sheet1", u"Sheet2_Undo", u"Sheet2"}));
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet2_Undo"), sim::kSheetHidden);
+  EXPECT_EQ(excel->ActiveSheetName(), u"Sheet2");
+}
+
+// Undo and redo: whatever step Excel refuses, the error reaches the caller, the sheets are as
+// they were, and screen updating, alerts and automatic calculation are back.
+struct SwapFailureCase {
+  const char* name;
+  bool redo;
+  std::string member;
+};
+
+class SwapFailureTest : public SimulatedExcelTest,
+                        public ::testing::WithParamInterface<SwapFailureCase> {};
+
+TEST_P(SwapFailureTest, TakesTheSwapBackAndRestoresTheHost) {
+  const SwapFailureCase& c = GetParam();
+  excel->AddWorkbook({u"Sheet1", u"Other"});
+  excel->ActivateSheet(u"Sheet1");
+  excel->Put(u"Sheet1", "A1", std::u16string(u"before"));
+  SnapshotActiveSheet();
+  excel->Put(u"Sheet1", "A1", std::u16string(u"after"));
+  if (c.redo) {
+    UndoLastChange();
+  }
+  const auto names = excel->SheetNames();
+  const std::u16string copy = c.redo ? u"Sheet1_Redo" : u"Sheet1_Undo";
+  const auto held = excel->Cell(u"Sheet1", "A1");
+  excel->FailMember(c.member, kRefused);
+
+  EXPECT_THROW(c.redo ? RedoLastChange() : UndoLastChange(), host::HostError);
+
+  excel->ClearFaults();
+  EXPECT_EQ(excel->SheetNames(), names);
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A1"), held);
+  EXPECT_EQ(excel->SheetVisibility(copy), sim::kSheetHidden);
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet1"), sim::kSheetVisible);
+  const sim::Settings& settings = excel->CurrentSettings();
+  EXPECT_TRUE(settings.screenUpdating);
+  EXPECT_TRUE(settings.displayAlerts);
+  EXPECT_EQ(settings.calculation, host::kCalculationAutomatic);
+  EXPECT_EQ(settings.statusBar, u"Ready");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, SwapFailureTest,
+    ::testing::Values(SwapFailureCase{"UndoRename", false, "Sheet.SetName"},
+                      SwapFailureCase{"UndoShowHide", false, "Sheet.SetVisible"},
+                      SwapFailureCase{"UndoLookUp", false, "Sheets.Item"},
+                      SwapFailureCase{"UndoBusySettings", false, "Application.SetEnableCancelKey"},
+                      SwapFailureCase{"RedoRename", true, "Sheet.SetName"},
+                      SwapFailureCase{"RedoShowHide", true, "Sheet.SetVisible"},
+                      SwapFailureCase{"RedoActiveSheet", true, "Application.ActiveSheet"},
+                      SwapFailureCase{"RedoBusySettings", true, "Application.SetEnableCancelKey"}),
+    [](const ::testing::TestParamInfo<SwapFailureCase>& info) { return info.param.name; });
+
+TEST_F(SimulatedExcelTest, ARefusedCalculationWriteDoesNotKeepTheScreenFrozen) {
+  excel->AddWorkbook({u"Sheet1"});
+  excel->FailMember("Application.SetCalculation", kRefused);
+  EXPECT_THROW(UndoLastChange(), host::HostError);
+  const sim::Settings& settings = excel->CurrentSettings();
+  EXPECT_TRUE(settings.screenUpdating);
+  EXPECT_TRUE(settings.displayAlerts);
+  EXPECT_EQ(settings.statusBar, u"Ready");
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,274 @@
+// The snapshot store as its user sees it: which copies exist after each operation, what they
+// hold, and which sheet is active.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "snapshot/main_code.h"
+#include "support/snapshot_simulated_excel.h"
+
+namespace morvane {
+namespace {
+
+using fakes::SimulatedExcelTest;
+
+enum class Store { Empty, UndoReady, RedoReady };
+enum class Operation { Snapshot, Undo, Redo };
+
+void Perform(Operation operation) {
+  switch (operation) {
+    case Operation::Snapshot:
+      SnapshotActiveSheet();
+      break;
+    case Operation::Undo:
+      UndoLastChange();
+      break;
+    case Operation::Redo:
+      RedoLastChange();
+      break;
+  }
+}
+
+class StoreTest : public SimulatedExcelTest {
+ protected:
+  void SetUp() override {
+    SimulatedExcelTest::SetUp();
+    StartOver();
+  }
+
+  // A fresh host with one workbook, Sheet1 active and holding v1, and no copies.
+  void StartOver() {
+    excel = sim::Excel::Create();
+    xlApp = excel;
+    excel->AddWorkbook({u"Intro", u"Sheet1", u"Notes"});
+    excel->ActivateSheet(u"Sheet1");
+    Change(u"v1");
+  }
+
+  // What a conversion does to the working sheet, reduced to one cell.
+  void Change(const std::u16string& text) { excel->Put(u"Sheet1", "A1", text); }
+
+  std::u16string Held(const std::u16string& sheet) const {
+    const auto value = excel->Cell(sheet, "A1").value;
+    const auto* text = std::get_if<std::u16string>(&value);
+    return text ? *text : u"<not text>";
+  }
+
+  // Brings the store into a state the way a user would: convert (v1 -> v2), and undo.
+  void Reach(Store state) {
+    if (state == Store::Empty) {
+      return;
+    }
+    SnapshotActiveSheet();
+    Change(u"v2");
+    if (state == Store::RedoReady) {
+      UndoLastChange();
+    }
+  }
+};
+
+struct StateCase {
+  const char* name;
+  Store before;
+  Operation operation;
+  Store after;
+  std::u16string working;  // what Sheet1 holds afterwards
+  std::u16string copy;     // what the remaining copy holds ("" when there is none)
+};
+
+class StoreStateTable : public StoreTest, public ::testing::WithParamInterface<StateCase> {};
+
+TEST_P(StoreStateTable, EndsInTheExpectedStateWithTheWorkingSheetActive) {
+  const StateCase& c = GetParam();
+  Reach(c.before);
+  Perform(c.operation);
+
+  EXPECT_EQ(SheetExists(u"Sheet1_Undo"), c.after == Store::UndoReady);
+  EXPECT_EQ(SheetExists(u"Sheet1_Redo"), c.after == Store::RedoReady);
+  EXPECT_EQ(Held(u"Sheet1"), c.working);
+  if (c.after != Store::Empty) {
+    const std::u16string copy = c.after == Store::UndoReady ? u"Sheet1_Undo" : u"Sheet1_Redo";
+    EXPECT_EQ(Held(copy), c.copy);
+    EXPECT_EQ(excel->SheetVisibility(copy), sim::kSheetHidden);
+  }
+  EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet1"), sim::kSheetVisible);
+  EXPECT_TRUE(messages->shown.empty());
+}
+
+// Part of the three-state table: Empty (v1 on the sheet), Undo-ready (v2 on the sheet, v1 in
+// the undo copy), Redo-ready (v1 on the sheet, v2 in the redo copy).
+INSTANTIATE_TEST_SUITE_P(
+    ThreeStates, StoreStateTable,
+    ::testing::Values(
+        StateCase{"EmptySnapshot", Store::Empty, Operation::Snapshot, Store::UndoReady, u"v1",
+                  u"v1"},
+        StateCase{"EmptyUndo", Store::Empty, Operation::Undo, Store::Empty, u"v1", u""},
+        StateCase{"EmptyRedo", Store::Empty, Operation::Redo, Store::Empty, u"v1", u""},
+        StateCase{"UndoReadySnapshotReplacesTheCopy", Store::UndoReady, Operation::Snapshot,
+                  Store::UndoReady, u"v2", u"v2"},
+        StateCase{"UndoReadyUndo", Store::UndoReady, Operation::Undo, Store::RedoReady, u"v1",
+                  u"v2"},
+        StateCase{"UndoReadyRedo", Store::UndoReady, Operation::Redo, Store::UndoReady, u"v2",
+                  u"v1"},
+        StateCase{"RedoReadySnapshotDeletesTheRedoCopy", Store::RedoReady, Operation::Snapshot,
+                  Store::UndoReady, u"v1", u"v1"},
+        StateCase{"RedoReadyUndo", Store::RedoReady, Operation::Undo, Store::RedoReady, u"v1",
+                  u"v2"},
+        StateCase{"RedoReadyRedo", Store::RedoReady, Operation::Redo, Store::UndoReady, u"v2",
+                  u"v1"}),
+    [](const ::testing::TestParamInfo<StateCase>& info) { return info.param.name; });
+
+TEST_F(StoreTest, TwoSnapshotsLeaveOneCopyHoldingTheStateBeforeTheSecond) {
+  SnapshotActiveSheet();
+  Change(u"v2");
+  SnapshotActiveSheet();
+  Change(u"v3");
+
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Intro", u"Sheet1_Undo", u"Sheet1", u"Notes"}));
+  EXPECT_EQ(Held(u"Sheet1_Undo"), u"v2");
+}
+
+TEST_F(StoreTest, UndoAndRedoKeepTheWorkingSheetsPlaceAmongTheTabs) {
+  Reach(Store::UndoReady);
+  UndoLastChange();
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Intro", u"Sheet1", u"Sheet1_Redo", u"Notes"}));
+  RedoLastChange();
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Intro", u"Sheet1_Undo", u"Sheet1", u"Notes"}));
+  EXPECT_EQ(Held(u"Sheet1"), u"v2");
+}
+
+TEST_F(StoreTest, ConvertUndoConvertLeavesOnlyTheNewUndoCopy) {
+  Reach(Store::RedoReady);
+  SnapshotActiveSheet();
+  Change(u"v3");
+  EXPECT_FALSE(SheetExists(u"Sheet1_Redo"));
+  EXPECT_EQ(Held(u"Sheet1_Undo"), u"v1");
+}
+
+TEST_F(StoreTest, EachSheetHasItsOwnCopies) {
+  Reach(Store::UndoReady);
+  excel->ActivateSheet(u"Notes");
+  excel->Put(u"Notes", "A1", u"n1");
+  SnapshotActiveSheet();
+  excel->Put(u"Notes", "A1", u"n2");
+  UndoLastChange();
+
+  EXPECT_EQ(Held(u"Notes"), u"n1");
+  EXPECT_EQ(Held(u"Notes_Redo"), u"n2");
+  EXPECT_EQ(Held(u"Sheet1_Undo"), u"v1");
+  EXPECT_EQ(Held(u"Sheet1"), u"v2");
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
+}
+
+TEST_F(StoreTest, ASheetTheUserNamedLikeACopyIsTakenForOne) {
+  excel->AddWorkbook({u"Sheet1", u"Sheet1_Undo"});
+  excel->Put(u"Sheet1", "A1", u"mine");
+  excel->Put(u"Sheet1_Undo", "A1", u"theirs");
+  excel->ActivateSheet(u"Sheet1");
+  UndoLastChange();
+  EXPECT_EQ(Held(u"Sheet1"), u"theirs");
+  EXPECT_EQ(Held(u"Sheet1_Redo"), u"mine");
+  EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Redo"), sim::kSheetHidden);
+}
+
+TEST_F(StoreTest, NamesAreMatchedExactlyLetterCaseIncluded) {
+  excel->AddWorkbook({u"Sheet1", u"sheet1_undo", u"SHEET1_REDO"});
+  excel->ActivateSheet(u"Sheet1");
+  excel->Put(u"Sheet1", "A1", u"mine");
+  UndoLastChange();
+  RedoLastChange();
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Sheet1", u"sheet1_undo", u"SHEET1_REDO"}));
+  EXPECT_EQ(Held(u"Sheet1"), u"mine");
+}
+
+TEST_F(StoreTest, AnUnhiddenCopyThatIsActiveIsItsOwnWorkingSheet) {
+  Reach(Store::UndoReady);
+  excel->SetSheetVisibility(u"Sheet1_Undo", sim::kSheetVisible);
+  excel->ActivateSheet(u"Sheet1_Undo");
+  UndoLastChange();
+  EXPECT_EQ(excel->SheetNames(),
+            (std::vector<std::u16string>{u"Intro", u"Sheet1_Undo", u"Sheet1", u"Notes"}));
+  EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1_Undo");
+  EXPECT_EQ(Held(u"Sheet1"), u"v2");
+}
+
+TEST_F(StoreTest, UndoAndRedoTwiceChangeNothingTheSecondTime) {
+  for (const Operation operation : {Operation::Undo, Operation::Redo}) {
+    SCOPED_TRACE(operation == Operation::Undo ? "undo" : "redo");
+    Reach(operation == Operation::Undo ? Store::UndoReady : Store::RedoReady);
+    Perform(operation);
+    const auto names = excel->SheetNames();
+    const auto held = Held(u"Sheet1");
+    excel->ClearSettingsLog();
+    Perform(operation);
+    EXPECT_EQ(excel->SheetNames(), names);
+    EXPECT_EQ(Held(u"Sheet1"), held);
+    EXPECT_EQ(excel->CurrentSettings().statusBar, u"Ready");
+    EXPECT_FALSE(excel->SettingsLog().empty());
+    StartOver();
+  }
+}
+
+TEST_F(StoreTest, WithNoWorkbookUndoAndRedoOnlyShowTheMessage) {
+  for (const Operation operation : {Operation::Undo, Operation::Redo}) {
+    excel = sim::Excel::Create();
+    xlApp = excel;
+    messages->shown.clear();
+    const sim::Settings before = excel->CurrentSettings();
+    Perform(operation);
+    EXPECT_EQ(messages->shown, std::vector<std::u16string>{u"Pleas add or open a workbook!!"});
+    EXPECT_TRUE(excel->SettingsLog().empty());
+    const sim::Settings& after = excel->CurrentSettings();
+    EXPECT_EQ(after.statusBar, before.statusBar);
+    EXPECT_EQ(after.calculation, before.calculation);
+    EXPECT_EQ(after.screenUpdating, before.screenUpdating);
+    EXPECT_EQ(after.displayAlerts, before.displayAlerts);
+  }
+}
+
+TEST_F(StoreTest, UndoAndRedoWriteTheBusyThenTheNormalSettingsInOrder) {
+  using W = sim::SettingWrite;
+  const std::vector<W> expected = {
+      W{"EnableCancelKey", 2},
+      W{"StatusBar", std::u16string(u"Processing...!")},
+      W{"ScreenUpdating", false},
+      W{"Calculation", -4135},
+      W{"DisplayAlerts", false},
+      W{"Calculation", -4105},
+      W{"StatusBar", std::u16string(u"Ready")},
+      W{"ScreenUpdating", true},
+      W{"DisplayAlerts", true},
+  };
+  Reach(Store::UndoReady);
+  excel->ClearSettingsLog();
+  UndoLastChange();
+  EXPECT_EQ(excel->SettingsLog(), expected);
+  excel->ClearSettingsLog();
+  RedoLastChange();
+  EXPECT_EQ(excel->SettingsLog(), expected);
+}
+
+TEST_F(StoreTest, TheSnapshotTouchesNoSetting) {
+  excel->ClearSettingsLog();
+  SnapshotActiveSheet();
+  EXPECT_TRUE(excel->SettingsLog().empty());
+}
+
+TEST_F(StoreTest, WithoutAHostEveryOperationFailsAsAHostCall) {
+  xlApp.reset();
+  EXPECT_THROW(SnapshotActiveSheet(), host::HostError);
+  EXPECT_THROW(UndoLastChange(), host::HostError);
+  EXPECT_THROW(RedoLastChange(), host::HostError);
+  EXPECT_TRUE(messages->shown.empty());
+}
+
+}  // namespace
+}  // namespace morvane
