@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <numeric>
+#include <tuple>
 #include <utility>
 
 namespace morvane::sim {
@@ -43,30 +44,47 @@ std::vector<Area> AreasFromCells(const std::vector<CellKey>& sortedCells) {
 }
 
 std::vector<Area> IntersectAreas(const std::vector<Area>& a, const std::vector<Area>& b) {
-  // Index b by top row; an area of b can only meet x if its top lies within the tallest b
-  // area's height above x. With the usual shapes (one big area against many small ones) this
-  // keeps the work near the size of the answer.
-  std::vector<std::size_t> byTop(b.size());
-  std::iota(byTop.begin(), byTop.end(), std::size_t{0});
-  std::sort(byTop.begin(), byTop.end(), [&](std::size_t l, std::size_t r) {
-    return std::pair(b[l].top, l) < std::pair(b[r].top, r);
-  });
+  // Index b by (top, left). An area of b can only meet x if its top lies no more than the
+  // tallest b area's height above x, and its left no more than the widest one's width to the
+  // left of x; within each top row of that window a binary search finds the first candidate.
+  // The work stays near the size of the answer for the shapes that occur: one large area
+  // against many small ones, or many single cells against many single cells.
+  std::vector<std::size_t> order(b.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const auto corner = [&](std::size_t i) { return std::tuple(b[i].top, b[i].left, i); };
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t l, std::size_t r) { return corner(l) < corner(r); });
   std::int32_t tallest = 0;
+  std::int32_t widest = 0;
   for (const Area& area : b) {
     tallest = std::max(tallest, area.bottom - area.top + 1);
+    widest = std::max(widest, area.right - area.left + 1);
   }
+  // The first index in `order` at or after (top, left).
+  const auto seek = [&](auto from, std::int32_t top, std::int32_t left) {
+    return std::lower_bound(from, order.end(), std::pair(top, left),
+                            [&](std::size_t i, const std::pair<std::int32_t, std::int32_t>& key) {
+                              return std::pair(b[i].top, b[i].left) < key;
+                            });
+  };
 
   std::vector<Area> result;
   std::vector<std::size_t> hits;
   for (const Area& x : a) {
-    const std::int32_t lowestTop = x.top - tallest + 1;
-    auto it =
-        std::lower_bound(byTop.begin(), byTop.end(), lowestTop,
-                         [&](std::size_t index, std::int32_t top) { return b[index].top < top; });
     hits.clear();
-    for (; it != byTop.end() && b[*it].top <= x.bottom; ++it) {
-      if (Overlap(x, b[*it])) {
-        hits.push_back(*it);
+    const std::int32_t lowestLeft = x.left - widest + 1;
+    auto it = seek(order.begin(), x.top - tallest + 1, lowestLeft);
+    while (it != order.end() && b[*it].top <= x.bottom) {
+      const Area& candidate = b[*it];
+      if (candidate.left < lowestLeft) {
+        it = seek(it, candidate.top, lowestLeft);
+      } else if (candidate.left > x.right) {
+        it = seek(it, candidate.top + 1, lowestLeft);
+      } else {
+        if (Overlap(x, candidate)) {
+          hits.push_back(*it);
+        }
+        ++it;
       }
     }
     std::sort(hits.begin(), hits.end());
