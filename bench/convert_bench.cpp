@@ -1,0 +1,130 @@
+// The wizard's Convert on the simulated Excel: 100,000 text cells changed, the same cells
+// already in the target case, and a whole-sheet selection against an exact one. Reports the
+// host calls per visited cell (every call on the real host crosses into Excel) and the time.
+// The form is a no-op, so the numbers are Convert's own plus the simulator's.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "addin/ui_port.h"
+#include "convert/wizard.h"
+#include "hostsim/excel.h"
+#include "snapshot/main_code.h"
+
+namespace {
+
+using morvane::CaseMode;
+
+class NoOpForm : public morvane::WizardForm {
+ public:
+  explicit NoOpForm(CaseMode mode) : mode_(mode) {}
+  std::optional<CaseMode> SelectedOption() override { return mode_; }
+  void ShowStopInsteadOfConvert() override {}
+  void SetProgressMax(float) override {}
+  void SetProgressValue(float) override {}
+  void SetPercentCaption(const std::u16string&) override {}
+  void ProcessPendingMessages() override {}
+  bool CloseRequested() override { return false; }
+  void CloseAndDiscard() override {}
+
+ private:
+  CaseMode mode_;
+};
+
+class SilentUi : public morvane::ui::Port {
+ public:
+  void ShowMessage(const std::u16string&) override {}
+};
+
+std::string A1(int row) {
+  std::string a1 = "A";
+  a1 += std::to_string(row);
+  return a1;
+}
+
+// A workbook whose Sheet1 holds `cells` texts in column A: `text` and a letter that runs from
+// `firstLetter` through the alphabet, so neighbouring cells differ.
+std::shared_ptr<morvane::sim::Excel> HostWithTexts(int cells, const std::u16string& text,
+                                                   char16_t firstLetter = u'a') {
+  auto excel = morvane::sim::Excel::Create();
+  excel->AddWorkbook({u"Sheet1"});
+  for (int row = 1; row <= cells; ++row) {
+    excel->Put(u"Sheet1", A1(row),
+               text + u" " + std::u16string(1, static_cast<char16_t>(firstLetter + row % 26)));
+  }
+  return excel;
+}
+
+void Report(benchmark::State& state, const morvane::sim::Excel& excel, double visited) {
+  const double runs = static_cast<double>(state.iterations());
+  const double cellCalls =
+      static_cast<double>(excel.CallCount("Range.Value") + excel.CallCount("Range.SetValue"));
+  state.counters["calls/cell"] = static_cast<double>(excel.TotalCalls()) / (runs * visited);
+  state.counters["value calls/cell"] = cellCalls / (runs * visited);
+  state.counters["next/cell"] =
+      static_cast<double>(excel.CallCount("CellEnumerator.Next")) / (runs * visited);
+  state.counters["cells"] = visited;
+  state.SetItemsProcessed(static_cast<std::int64_t>(runs * visited));
+}
+
+// Every run changes every cell: the case alternates between upper and lower.
+void BM_ConvertChangedText(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  auto excel = HostWithTexts(cells, u"main street");
+  excel->Select("A1:A" + std::to_string(cells));
+  morvane::xlApp = excel;
+  morvane::ui::Install(std::make_shared<SilentUi>());
+  bool upper = true;
+  excel->ResetCounters();
+  for (auto _ : state) {
+    NoOpForm form(upper ? CaseMode::UpperCase : CaseMode::LowerCase);
+    morvane::cmdConvert_Click(form);
+    upper = !upper;
+  }
+  Report(state, *excel, cells);
+  morvane::xlApp.reset();
+}
+BENCHMARK(BM_ConvertChangedText)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The texts are already in the chosen case: one read per cell, no write.
+void BM_ConvertUnchangedText(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  auto excel = HostWithTexts(cells, u"MAIN STREET", u'A');
+  excel->Select("A1:A" + std::to_string(cells));
+  morvane::xlApp = excel;
+  morvane::ui::Install(std::make_shared<SilentUi>());
+  excel->ResetCounters();
+  for (auto _ : state) {
+    NoOpForm form(CaseMode::UpperCase);
+    morvane::cmdConvert_Click(form);
+  }
+  Report(state, *excel, cells);
+  morvane::xlApp.reset();
+}
+BENCHMARK(BM_ConvertUnchangedText)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// 1,000 text cells, selected exactly (0) or through the whole sheet (1).
+void BM_Convert1000Cells(benchmark::State& state) {
+  const bool wholeSheet = state.range(0) == 1;
+  auto excel = HostWithTexts(1000, u"main street");
+  excel->Select(wholeSheet ? "A:XFD" : "A1:A1000");
+  morvane::xlApp = excel;
+  morvane::ui::Install(std::make_shared<SilentUi>());
+  bool upper = true;
+  excel->ResetCounters();
+  for (auto _ : state) {
+    NoOpForm form(upper ? CaseMode::UpperCase : CaseMode::LowerCase);
+    morvane::cmdConvert_Click(form);
+    upper = !upper;
+  }
+  Report(state, *excel, 1000);
+  state.SetLabel(wholeSheet ? "whole sheet" : "exact");
+  morvane::xlApp.reset();
+}
+BENCHMARK(BM_Convert1000Cells)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
