@@ -5,8 +5,9 @@
 
 #include "hostsim/areas.h"
 #include "hostsim/excel_errors.h"
+#include "hostsim/number_formats.h"
 #include "hostsim/state.h"
-#include "hostsim/value_typing.h"
+#include "hostsim/typed_dates.h"
 
 namespace morvane::sim {
 namespace {

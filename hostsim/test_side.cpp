@@ -8,7 +8,7 @@
 #include "hostsim/excel_errors.h"
 #include "hostsim/sheet_names.h"
 #include "hostsim/state.h"
-#include "hostsim/value_typing.h"
+#include "hostsim/typed_dates.h"
 #include "hostsim/workbook_ops.h"
 
 namespace morvane::sim {

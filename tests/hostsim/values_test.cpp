@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "excel_fixture.h"
-#include "hostsim/value_typing.h"
+#include "hostsim/typed_dates.h"
 
 namespace morvane::sim {
 namespace {
@@ -54,6 +54,10 @@ TEST_F(ExcelTest, TextWrittenToValueIsReadAsTypedInput) {
       {"may 2020", Date{43952}},
       {"1/2", Date{thisYearJan2}},
       {"1/2/2020 12:00", Date{43832.5}},
+      {"1/2/30", Date{10960}},  // two-digit years from 30 are 19xx
+      {"Jan 2", Date{thisYearJan2}},
+      {"Jan2020", Text("Jan2020")},
+      {"3 pm", 0.625},
       {"12:30", 0.5208333333333334},
       {"2/29/2021", Text("2/29/2021")},
       {"13/1/2020", Text("13/1/2020")},
