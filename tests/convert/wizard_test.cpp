@@ -250,6 +250,41 @@ INSTANTIATE_TEST_SUITE_P(
         WideSelectionCase{"WholeSheet", "A:XFD", {"A1", "A900000", "C2", "XFD1048576"}, {}}),
     [](const ::testing::TestParamInfo<WideSelectionCase>& info) { return info.param.name; });
 
+// When the undo copy cannot be made, the conversion still goes ahead on the working sheet and
+// no half-made copy is left among the user's sheets.
+struct FailedSnapshotCase {
+  const char* name;
+  std::vector<std::u16string> sheets;  // the working sheet is the last one
+};
+
+class ConvertFailedSnapshotTest : public ConvertTest,
+                                  public ::testing::WithParamInterface<FailedSnapshotCase> {};
+
+TEST_P(ConvertFailedSnapshotTest, ConvertsTheWorkingSheetWithoutACopy) {
+  const FailedSnapshotCase& c = GetParam();
+  excel->AddWorkbook(c.sheets);
+  const std::u16string working = c.sheets.back();
+  excel->ActivateSheet(working);
+  for (const auto& sheet : c.sheets) {
+    excel->Put(sheet, "B2", std::u16string(u"some text"));
+  }
+  excel->Select("B2");
+  Convert();
+  EXPECT_EQ(excel->SheetNames(), c.sheets);
+  EXPECT_EQ(excel->ActiveSheetName(), working);
+  for (const auto& sheet : c.sheets) {
+    EXPECT_EQ(TextAt("B2", sheet), sheet == working ? u"SOME TEXT" : u"some text");
+  }
+  EXPECT_EQ(form.closes, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sheets, ConvertFailedSnapshotTest,
+    ::testing::Values(FailedSnapshotCase{"NameTooLong", {u"Quarterly figures 2024 East"}},
+                      FailedSnapshotCase{"CopyNameTakenInOtherCase",
+                                         {u"SHEET1_UNDO", u"Other", u"Sheet1"}}),
+    [](const ::testing::TestParamInfo<FailedSnapshotCase>& info) { return info.param.name; });
+
 TEST_F(ConvertTest, TheStepsComeInTheirOrderAroundTheSnapshot) {
   excel->Put(u"Sheet1", "A1", std::u16string(u"x"));
   excel->Select("A1");

@@ -144,14 +144,6 @@ TEST_F(StoreTest, UndoAndRedoKeepTheWorkingSheetsPlaceAmongTheTabs) {
   EXPECT_EQ(Held(u"Sheet1"), u"v2");
 }
 
-TEST_F(StoreTest, ConvertUndoConvertLeavesOnlyTheNewUndoCopy) {
-  Reach(Store::RedoReady);
-  SnapshotActiveSheet();
-  Change(u"v3");
-  EXPECT_FALSE(SheetExists(u"Sheet1_Redo"));
-  EXPECT_EQ(Held(u"Sheet1_Undo"), u"v1");
-}
-
 TEST_F(StoreTest, EachSheetHasItsOwnCopies) {
   Reach(Store::UndoReady);
   excel->ActivateSheet(u"Notes");
