@@ -121,14 +121,13 @@ int Excel::SheetVisibility(const std::u16string& sheet) const {
 void Excel::SetSheetVisibility(const std::u16string& sheet, int visibility) {
   Workbook& workbook = state_->ActiveWorkbookOrThrow();
   const auto data = state_->SheetOrThrow(sheet);
-  const bool wasProtected = std::exchange(workbook.structureProtected, false);
-  try {
-    AsSetup([&] { SetVisibility(workbook, data, visibility); });
-  } catch (...) {
-    workbook.structureProtected = wasProtected;
-    throw;
-  }
-  workbook.structureProtected = wasProtected;
+  // Setting up may hide sheets of a protected workbook; one sheet must still stay visible.
+  struct RestoreProtection {
+    Workbook& workbook;
+    bool wasProtected;
+    ~RestoreProtection() { workbook.structureProtected = wasProtected; }
+  } restore{workbook, std::exchange(workbook.structureProtected, false)};
+  AsSetup([&] { SetVisibility(workbook, data, visibility); });
 }
 
 void Excel::ActivateSheet(const std::u16string& sheet) {
