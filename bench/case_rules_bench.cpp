@@ -186,7 +186,10 @@ class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      // With repetitions, the median stands for the benchmark.
+      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+        times[run.run_name.str()] = run.GetAdjustedRealTime();
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
