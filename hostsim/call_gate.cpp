@@ -13,6 +13,9 @@ void Excel::State::Enter(const char* member) {
   if (nthCallFault && nthCallFault->first == totalCalls) {
     throw nthCallFault->second;
   }
+  if (goneFromCall && totalCalls >= goneFromCall->first) {
+    throw goneFromCall->second;
+  }
   const auto fault = memberFaults.find(member);
   if (fault != memberFaults.end()) {
     throw fault->second;
@@ -43,9 +46,14 @@ void Excel::FailNthCall(long long k, host::HostError error) {
   state_->nthCallFault.emplace(k, std::move(error));
 }
 
+void Excel::FailCallsFrom(long long k, host::HostError error) {
+  state_->goneFromCall.emplace(k, std::move(error));
+}
+
 void Excel::ClearFaults() {
   state_->memberFaults.clear();
   state_->nthCallFault.reset();
+  state_->goneFromCall.reset();
 }
 
 long long Excel::CallCount(const std::string& member) const {

@@ -158,6 +158,8 @@ class Excel : public host::Application {
   // "Sheet.CopyBefore", "CommandBarControls.Add", ...
   void FailMember(const std::string& member, host::HostError error);  // every call
   void FailNthCall(long long k, host::HostError error);               // the k-th host call
+  // The k-th host call and every later one, like an Excel that has gone away mid-command.
+  void FailCallsFrom(long long k, host::HostError error);
   void ClearFaults();
   long long CallCount(const std::string& member) const;
   long long TotalCalls() const;

@@ -88,6 +88,7 @@ struct Excel::State {
   long long totalCalls = 0;
   std::map<std::string, host::HostError> memberFaults;
   std::optional<std::pair<long long, host::HostError>> nthCallFault;
+  std::optional<std::pair<long long, host::HostError>> goneFromCall;
 
   // Every host call starts here: it is counted, then fails if a fault is injected for it.
   void Enter(const char* member);

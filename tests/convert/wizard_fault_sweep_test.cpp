@@ -12,7 +12,6 @@
 #include "convert/wizard.h"
 #include "support/snapshot_settings_check.h"
 #include "support/snapshot_simulated_excel.h"
-#include "support/wizard_gone_away_host.h"
 #include "support/wizard_scripted_form.h"
 
 namespace morvane {
@@ -113,7 +112,8 @@ TEST_F(ConvertFaultSweep, ExcelGoingAwayAtAnyCallIsSurvived) {
   for (long long k = 1; k <= calls_ + 1; ++k) {
     SCOPED_TRACE("host gone from call " + std::to_string(k) + " of " + std::to_string(calls_));
     Arrange();
-    xlApp = std::make_shared<fakes::GoneAwayHost>(excel, k);
+    excel->FailCallsFrom(k, host::HostError(static_cast<std::int32_t>(0x800706BA),
+                                            u"The RPC server is unavailable."));
     const fakes::ScriptedWizardForm form = Convert();
 
     EXPECT_EQ(form.closes, 1);

@@ -86,5 +86,18 @@ TEST_F(ExcelTest, TheNthCallSinceTheLastResetFailsOnce) {
   EXPECT_EQ(excel->CurrentSettings().statusBar, u"y");
 }
 
+TEST_F(ExcelTest, AHostGoneAwayFailsEveryCallFromTheKthOn) {
+  excel->ResetCounters();
+  excel->FailCallsFrom(2, host::HostError(host::kFail, u"gone"));
+  excel->SetScreenUpdating(false);  // 1
+  for (int call = 2; call <= 4; ++call) {
+    EXPECT_EQ(ErrorOf([&] { excel->SetStatusBar(u"x"); }).description(), u"gone");
+  }
+  EXPECT_EQ(excel->SettingsLog().size(), 1u);
+  excel->ClearFaults();
+  excel->SetStatusBar(u"back");
+  EXPECT_EQ(excel->CurrentSettings().statusBar, u"back");
+}
+
 }  // namespace
 }  // namespace morvane::sim
