@@ -11,6 +11,7 @@
 #include "about/web_addresses.h"
 #include "addin/ribbon.h"
 #include "addin/text_file.h"
+#include "command_cases.h"
 #include "connected_addin.h"
 #include "support/ribbon_fake_control.h"
 #include "support/ribbon_fake_platform.h"
@@ -120,11 +121,6 @@ TEST(Utf8ToUtf16, MalformedBytesBecomeReplacementCharacters) {
 
 // --- The callback ------------------------------------------------------------------------------
 
-bool HasSheet(const sim::Excel& excel, const std::u16string& name) {
-  const std::vector<std::u16string> names = excel.SheetNames();
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 class RibbonHandlerTest : public ConnectedAddInTest {
  protected:
   void SetUp() override {
@@ -139,59 +135,14 @@ class RibbonHandlerTest : public ConnectedAddInTest {
 };
 
 TEST_F(RibbonHandlerTest, EachIdRunsItsCommand) {
-  struct Case {
-    std::u16string id;
-    std::function<void(sim::Excel&)> arrange;
-    std::function<void(sim::Excel&, fakes::FakeUi&)> check;
-  };
-  const Case cases[] = {
-      {u"mvUndo",
-       [](sim::Excel& x) {
-         x.AddWorkbook({u"Sheet1_Undo", u"Sheet1"});
-         x.ActivateSheet(u"Sheet1");
-         x.SetSheetVisibility(u"Sheet1_Undo", sim::kSheetHidden);
-       },
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_TRUE(HasSheet(x, u"Sheet1_Redo"));
-         EXPECT_FALSE(HasSheet(x, u"Sheet1_Undo"));
-       }},
-      {u"mvRedo",
-       [](sim::Excel& x) {
-         x.AddWorkbook({u"Sheet1", u"Sheet1_Redo"});
-         x.SetSheetVisibility(u"Sheet1_Redo", sim::kSheetHidden);
-       },
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_TRUE(HasSheet(x, u"Sheet1_Undo"));
-         EXPECT_FALSE(HasSheet(x, u"Sheet1_Redo"));
-       }},
-      {u"mvMain", nullptr, [](sim::Excel&, fakes::FakeUi& ui) { EXPECT_EQ(ui.wizardShows, 1); }},
-      {u"mvAB", nullptr,
-       [](sim::Excel&, fakes::FakeUi& ui) {
-         ASSERT_EQ(ui.aboutWindows.size(), 1u);
-         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 1);
-         EXPECT_TRUE(ui.shellRequests.empty());
-       }},
-      {u"mvTO", nullptr,
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_FALSE(x.ComAddInConnected(std::u16string(kProgId)));
-         EXPECT_EQ(xlApp, nullptr);
-       }},
-      {u"mvOH", nullptr,
-       [](sim::Excel&, fakes::FakeUi& ui) {
-         ASSERT_EQ(ui.shellRequests.size(), 1u);
-         EXPECT_EQ(ui.shellRequests[0].file, about::kUserGuidePage);
-         ASSERT_EQ(ui.aboutWindows.size(), 1u);
-         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 0);  // loaded hidden, never shown
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.id.begin(), c.id.end()));
+  for (const CommandCase& c : CommandCases()) {
+    SCOPED_TRACE(std::string(c.ribbonId.begin(), c.ribbonId.end()));
     TearDown();
     SetUp();
     if (c.arrange) {
       c.arrange(*excel);
     }
-    Press(c.id);
+    Press(c.ribbonId);
     c.check(*excel, *ui);
   }
 }

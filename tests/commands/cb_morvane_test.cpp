@@ -3,17 +3,12 @@
 
 #include <algorithm>
 
-#include "../addin/connected_addin.h"
+#include "../addin/command_cases.h"
 #include "about/web_addresses.h"
 #include "commands/cb_morvane.h"
 
 namespace morvane::testing {
 namespace {
-
-bool HasSheet(const sim::Excel& excel, const std::u16string& name) {
-  const std::vector<std::u16string> names = excel.SheetNames();
-  return std::find(names.begin(), names.end(), name) != names.end();
-}
 
 class MenuClickTest : public ConnectedAddInTest {
  protected:
@@ -37,60 +32,14 @@ class MenuClickTest : public ConnectedAddInTest {
 };
 
 TEST_F(MenuClickTest, EachButtonRunsItsCommand) {
-  struct Case {
-    std::u16string caption;
-    std::function<void(sim::Excel&)> arrange;
-    std::function<void(sim::Excel&, fakes::FakeUi&)> check;
-  };
-  const Case cases[] = {
-      {u"Undo Changes",
-       [](sim::Excel& x) {
-         x.AddWorkbook({u"Sheet1_Undo", u"Sheet1"});
-         x.ActivateSheet(u"Sheet1");
-         x.SetSheetVisibility(u"Sheet1_Undo", sim::kSheetHidden);
-       },
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_TRUE(HasSheet(x, u"Sheet1_Redo"));
-         EXPECT_FALSE(HasSheet(x, u"Sheet1_Undo"));
-       }},
-      {u"Redo Changes",
-       [](sim::Excel& x) {
-         x.AddWorkbook({u"Sheet1", u"Sheet1_Redo"});
-         x.SetSheetVisibility(u"Sheet1_Redo", sim::kSheetHidden);
-       },
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_TRUE(HasSheet(x, u"Sheet1_Undo"));
-         EXPECT_FALSE(HasSheet(x, u"Sheet1_Redo"));
-       }},
-      {u"&Morvane &Wizard", nullptr,
-       [](sim::Excel&, fakes::FakeUi& ui) { EXPECT_EQ(ui.wizardShows, 1); }},
-      {u"&About Morvane", nullptr,
-       [](sim::Excel&, fakes::FakeUi& ui) {
-         ASSERT_EQ(ui.aboutWindows.size(), 1u);
-         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 1);
-         EXPECT_FALSE(ui.aboutWindows[0]->loaded);  // closing the box unloaded it
-       }},
-      {u"Online &User Guide", nullptr,
-       [](sim::Excel&, fakes::FakeUi& ui) {
-         ASSERT_EQ(ui.shellRequests.size(), 1u);
-         EXPECT_EQ(ui.shellRequests[0].file, about::kUserGuidePage);
-         ASSERT_EQ(ui.aboutWindows.size(), 1u);
-         EXPECT_EQ(ui.aboutWindows[0]->modalShows, 0);  // the guide opens, the box does not
-         EXPECT_EQ(ui.shellRequests[0].owner, ui.aboutWindows[0]->handle);
-       }},
-      {u"E&xit", nullptr,
-       [](sim::Excel& x, fakes::FakeUi&) {
-         EXPECT_FALSE(x.ComAddInConnected(std::u16string(kProgId)));
-       }},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.caption.begin(), c.caption.end()));
+  for (const CommandCase& c : CommandCases()) {
+    SCOPED_TRACE(std::string(c.menuCaption.begin(), c.menuCaption.end()));
     TearDown();
     SetUp();
     if (c.arrange) {
       c.arrange(*excel);
     }
-    EXPECT_TRUE(ClickMenu(c.caption));
+    EXPECT_TRUE(ClickMenu(c.menuCaption));
     c.check(*excel, *ui);
   }
 }
