@@ -1,0 +1,58 @@
+#pragma once
+
+// The host model's objects over Excel's IDispatch objects: how one adapter makes another.
+
+#include <memory>
+#include <string_view>
+
+#include "addin/com/excel/dispatch_call.h"
+#include "addin/host.h"
+
+namespace morvane::com {
+
+// Every adapter keeps the IDispatch it stands for, so that an adapter passed back in as an
+// argument (Intersect's ranges, Copy's Before) travels as that object.
+class DispatchBacked {
+ public:
+  explicit DispatchBacked(DispatchObject object) : object_(std::move(object)) {}
+  virtual ~DispatchBacked() = default;
+  const DispatchObject& object() const { return object_; }
+
+ protected:
+  DispatchObject object_;
+};
+
+// The IDispatch behind an adapter of ours, as an argument. A null reference and an object of
+// another host throw, as the same mistake does in Excel's macro language (error 5, type
+// mismatch).
+template <class HostObject>
+IDispatch* ArgumentObject(const HostObject* given) {
+  if (given == nullptr) {
+    throw host::HostError(host::kInvalidArgument, u"Invalid procedure call or argument");
+  }
+  const auto* backed = dynamic_cast<const DispatchBacked*>(given);
+  if (backed == nullptr) {
+    throw host::HostError(host::kTypeMismatch, u"Type mismatch");
+  }
+  return backed->object().get();
+}
+
+std::shared_ptr<host::Range> MakeRange(DispatchObject object);
+std::shared_ptr<host::Sheet> MakeSheet(DispatchObject object);
+std::shared_ptr<host::Sheets> MakeSheets(DispatchObject object);
+std::shared_ptr<host::CommandBar> MakeCommandBar(DispatchObject object);
+std::shared_ptr<host::CommandBarControls> MakeCommandBarControls(DispatchObject object);
+std::shared_ptr<host::CommandBarControl> MakeCommandBarControl(DispatchObject object);
+
+// The object a member of parent returned, wrapped by make; nullptr for Nothing.
+template <class Make>
+auto Wrapped(const DispatchObject& parent, Variant&& result, std::u16string_view member, Make make)
+    -> decltype(make(parent)) {
+  ComPtr<IDispatch> object = ObjectOf(std::move(result), member);
+  if (!object) {
+    return nullptr;
+  }
+  return make(parent.Sibling(std::move(object)));
+}
+
+}  // namespace morvane::com

@@ -1,0 +1,121 @@
+#include "addin/com/excel/cell_variant.h"
+
+#include <cstdint>
+#include <string>
+
+#include "addin/com/bstr.h"
+#include "addin/com/excel/locale.h"
+
+namespace morvane::com {
+namespace {
+
+// Excel's cell errors travel as FACILITY_CONTROL codes: CVErr(n) is 0x800A0000 + n.
+constexpr std::uint32_t kCellErrorBase = 0x800A0000u;
+
+[[noreturn]] void ThrowTypeMismatch() {
+  throw host::HostError(host::kTypeMismatch, u"Type mismatch");
+}
+
+host::CellValue FromError(SCODE code) {
+  const auto bits = static_cast<std::uint32_t>(code);
+  if ((bits & 0xFFFF0000u) != kCellErrorBase) {
+    ThrowTypeMismatch();  // DISP_E_PARAMNOTFOUND and the like are no cell's value
+  }
+  return static_cast<host::ErrorValue>(bits & 0xFFFFu);
+}
+
+double AsDouble(const VARIANT& value) {
+  VARIANT converted;
+  VariantInit(&converted);
+  if (FAILED(
+          VariantChangeTypeEx(&converted, const_cast<VARIANT*>(&value), kExcelLocale, 0, VT_R8))) {
+    ThrowTypeMismatch();
+  }
+  return V_R8(&converted);
+}
+
+host::CellValue FromDirect(const VARIANT& value) {
+  switch (V_VT(&value)) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return host::Empty{};
+    case VT_BSTR: {
+      const BSTR text = V_BSTR(&value);
+      return std::u16string(reinterpret_cast<const char16_t*>(text ? text : L""),
+                            SysStringLen(text));
+    }
+    case VT_R8:
+      return V_R8(&value);
+    case VT_DATE:
+      return host::Date{V_DATE(&value)};
+    case VT_BOOL:
+      return V_BOOL(&value) != VARIANT_FALSE;
+    case VT_CY:
+      return host::Currency{V_CY(&value).int64};
+    case VT_ERROR:
+      return FromError(V_ERROR(&value));
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_INT:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_UINT:
+    case VT_R4:
+    case VT_DECIMAL:
+      return AsDouble(value);
+    default:
+      ThrowTypeMismatch();
+  }
+}
+
+}  // namespace
+
+host::CellValue CellValueFromVariant(const VARIANT& value) {
+  if ((V_VT(&value) & VT_BYREF) == 0) {
+    return FromDirect(value);
+  }
+  Variant direct;
+  if (FAILED(VariantCopyInd(direct.get(), const_cast<VARIANT*>(&value)))) {
+    ThrowTypeMismatch();
+  }
+  return FromDirect(*direct.get());
+}
+
+Variant VariantFromCellValue(const host::CellValue& value) {
+  struct Visitor {
+    Variant operator()(host::Empty) const { return Variant(); }
+    Variant operator()(const std::u16string& text) const { return Variant::of_string(text); }
+    Variant operator()(double number) const { return Variant::of_double(number); }
+    Variant operator()(host::Date date) const {
+      VARIANT raw;
+      V_VT(&raw) = VT_DATE;
+      V_DATE(&raw) = date.serial;
+      return Adopt(raw);
+    }
+    Variant operator()(bool logical) const { return Variant::of_bool(logical); }
+    Variant operator()(host::Currency amount) const {
+      VARIANT raw;
+      V_VT(&raw) = VT_CY;
+      V_CY(&raw).int64 = amount.scaled;
+      return Adopt(raw);
+    }
+    Variant operator()(host::ErrorValue error) const {
+      VARIANT raw;
+      V_VT(&raw) = VT_ERROR;
+      V_ERROR(&raw) = static_cast<SCODE>(kCellErrorBase + static_cast<std::uint32_t>(error));
+      return Adopt(raw);
+    }
+    static Variant Adopt(const VARIANT& raw) {
+      Variant v;
+      v.reset(raw);
+      return v;
+    }
+  };
+  return std::visit(Visitor{}, value);
+}
+
+}  // namespace morvane::com

@@ -1,0 +1,21 @@
+#pragma once
+
+// A cell's Value as Excel's IDispatch gives and takes it.
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include "addin/com/variant.h"
+#include "addin/host.h"
+
+namespace morvane::com {
+
+// VT_EMPTY and VT_NULL read as empty; VT_BSTR as text, unchanged; VT_R8 and the other numeric
+// types as a number; VT_DATE, VT_BOOL, VT_CY as such; VT_ERROR 0x800A0000 + n as error value n.
+// Anything else (an array, an object, another VT_ERROR) throws HostError(kTypeMismatch).
+host::CellValue CellValueFromVariant(const VARIANT& value);
+
+Variant VariantFromCellValue(const host::CellValue& value);
+
+}  // namespace morvane::com

@@ -1,0 +1,126 @@
+// Range over Excel's Range dispinterface, and the enumeration of its cells.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+#include "addin/com/excel/adapters.h"
+#include "addin/com/excel/cell_variant.h"
+#include "addin/com/excel/host_error_from_com.h"
+
+namespace morvane::com {
+namespace {
+
+// Cells fetched per IEnumVARIANT::Next: the call's cost is shared by this many cells.
+constexpr ULONG kCellsPerFetch = 64;
+
+// COM's binary layout: an interface pointer points at its vtable pointer, and every object of
+// one implementation shares that vtable.
+const void* VtableOf(IDispatch* object) {
+  return *reinterpret_cast<const void* const*>(object);
+}
+
+class ExcelCellEnumerator final : public host::CellEnumerator {
+ public:
+  ExcelCellEnumerator(ComPtr<IEnumVARIANT> cells, std::shared_ptr<TypeCatalog> catalog)
+      : cells_(std::move(cells)), catalog_(std::move(catalog)) {}
+
+  std::shared_ptr<host::Range> Next() override {
+    if (next_ == fetched_ && !Fetch()) {
+      return nullptr;
+    }
+    Variant item = std::move(batch_[next_++]);
+    ComPtr<IDispatch> cell = ObjectOf(std::move(item), u"_NewEnum");
+    if (!cell) {
+      throw host::HostError(host::kTypeMismatch, u"_NewEnum: Type mismatch");
+    }
+    std::shared_ptr<TypeSlot> slot = SlotFor(cell.get());
+    return MakeRange(DispatchObject(std::move(cell), catalog_, std::move(slot)));
+  }
+
+ private:
+  bool Fetch() {
+    next_ = fetched_ = 0;
+    if (finished_) {
+      return false;
+    }
+    ULONG count = 0;
+    const HRESULT hr = cells_->Next(kCellsPerFetch, batch_[0].get(), &count);
+    if (FAILED(hr)) {
+      finished_ = true;
+      throw HostErrorFromHResult(hr, u"_NewEnum");
+    }
+    // S_FALSE: fewer than asked for, and nothing after them. A count beyond the buffer would
+    // be an enumerator's fault; the cells past it are not ours to read.
+    finished_ = hr != S_OK || count < kCellsPerFetch;
+    fetched_ = std::min<ULONG>(count, kCellsPerFetch);
+    return fetched_ > 0;
+  }
+
+  // The cells of a Range are Ranges: one type, asked for once. A cell of another
+  // implementation (not expected from Excel) gets its type on its own.
+  std::shared_ptr<TypeSlot> SlotFor(IDispatch* cell) {
+    if (!firstVtable_) {
+      firstVtable_ = VtableOf(cell);
+    }
+    if (VtableOf(cell) != firstVtable_) {
+      return std::make_shared<TypeSlot>();
+    }
+    return cellType_;
+  }
+
+  ComPtr<IEnumVARIANT> cells_;
+  std::shared_ptr<TypeCatalog> catalog_;
+  std::array<Variant, kCellsPerFetch> batch_;
+  std::size_t next_ = 0;
+  std::size_t fetched_ = 0;
+  bool finished_ = false;
+  const void* firstVtable_ = nullptr;
+  std::shared_ptr<TypeSlot> cellType_ = std::make_shared<TypeSlot>();
+};
+
+class ExcelRange final : public host::Range, public DispatchBacked {
+ public:
+  using DispatchBacked::DispatchBacked;
+
+  std::shared_ptr<host::Range> SpecialCells(int type) override {
+    return Wrapped(object_, invoke(object_, u"SpecialCells", kCall, Variant::of_int(type)),
+                   u"SpecialCells", MakeRange);
+  }
+
+  std::unique_ptr<host::CellEnumerator> Cells() override {
+    Variant result = object_.InvokeId(DISPID_NEWENUM, u"_NewEnum", kCallOrGet);
+    IUnknown* unknown = nullptr;
+    if (result.vt() == VT_UNKNOWN) {
+      unknown = V_UNKNOWN(result.get());
+    } else if (result.vt() == VT_DISPATCH) {
+      unknown = V_DISPATCH(result.get());
+    }
+    if (unknown == nullptr) {
+      throw host::HostError(host::kTypeMismatch, u"_NewEnum: Type mismatch");
+    }
+    ComPtr<IEnumVARIANT> cells;
+    const HRESULT hr = unknown->QueryInterface(IID_IEnumVARIANT, cells.put_void());
+    if (FAILED(hr)) {
+      throw HostErrorFromHResult(hr, u"_NewEnum");
+    }
+    return std::make_unique<ExcelCellEnumerator>(std::move(cells), object_.catalog());
+  }
+
+  host::CellValue Value() override {
+    const Variant value = object_.Invoke(u"Value", kGet);
+    return CellValueFromVariant(*value.get());
+  }
+
+  void SetValue(const host::CellValue& value) override {
+    invoke(object_, u"Value", kPut, VariantFromCellValue(value));
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<host::Range> MakeRange(DispatchObject object) {
+  return std::make_shared<ExcelRange>(std::move(object));
+}
+
+}  // namespace morvane::com

@@ -1,0 +1,61 @@
+// Sheet over Excel's Worksheet (or Chart) and Sheets over the active workbook's Sheets.
+
+#include "addin/com/excel/adapters.h"
+#include "addin/com/excel/result_values.h"
+
+namespace morvane::com {
+namespace {
+
+class ExcelSheet final : public host::Sheet, public DispatchBacked {
+ public:
+  using DispatchBacked::DispatchBacked;
+
+  std::u16string Name() override { return TextOf(object_.Invoke(u"Name", kGet), u"Name"); }
+
+  void SetName(const std::u16string& name) override {
+    invoke(object_, u"Name", kPut, Variant::of_string(name));
+  }
+
+  // True is xlSheetVisible (-1) and False xlSheetHidden (0): the VARIANT_BOOL values are the
+  // very XlSheetVisibility values.
+  void SetVisible(bool visible) override {
+    invoke(object_, u"Visible", kPut, Variant::of_bool(visible));
+  }
+
+  // After is left out: with both omitted Excel would copy into a new workbook instead.
+  void CopyBefore(host::Sheet& before) override {
+    invoke(object_, u"Copy", kCall, Variant::of_dispatch(ArgumentObject(&before)));
+  }
+
+  void Delete() override { object_.Invoke(u"Delete", kCall); }
+  void Activate() override { object_.Invoke(u"Activate", kCall); }
+};
+
+class ExcelSheets final : public host::Sheets, public DispatchBacked {
+ public:
+  using DispatchBacked::DispatchBacked;
+
+  std::int32_t Count() override { return Int32Of(object_.Invoke(u"Count", kGet), u"Count"); }
+
+  std::shared_ptr<host::Sheet> Item(std::int32_t index) override {
+    return Wrapped(object_, invoke(object_, u"Item", kCallOrGet, Variant::of_int(index)), u"Item",
+                   MakeSheet);
+  }
+
+  std::shared_ptr<host::Sheet> Item(const std::u16string& name) override {
+    return Wrapped(object_, invoke(object_, u"Item", kCallOrGet, Variant::of_string(name)), u"Item",
+                   MakeSheet);
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<host::Sheet> MakeSheet(DispatchObject object) {
+  return std::make_shared<ExcelSheet>(std::move(object));
+}
+
+std::shared_ptr<host::Sheets> MakeSheets(DispatchObject object) {
+  return std::make_shared<ExcelSheets>(std::move(object));
+}
+
+}  // namespace morvane::com
