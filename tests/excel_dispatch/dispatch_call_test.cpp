@@ -1,0 +1,200 @@
+// The late-binding call: argument order, omitted optionals, property puts, locale, errors and
+// the per-type DISPID cache.
+
+#include <gtest/gtest.h>
+
+#include "addin/com/excel/adapters.h"
+#include "excel_dispatch/fake_dispatch.h"
+
+namespace morvane::test {
+namespace {
+
+using com::DispatchObject;
+using com::TypeCatalog;
+
+std::shared_ptr<FakeType> ControlsType() {
+  return std::make_shared<FakeType>(FakeType{{{u"Add", 3}, {u"Item", 0}}, nullptr, {}, {}});
+}
+
+// Add(Type, Id, Parameter, Before, Temporary) as the host received it, first argument first:
+// each given one's type, or VT_ERROR/DISP_E_PARAMNOTFOUND for an omitted one.
+std::vector<std::string> AddArguments(const host::ControlAddArgs& args) {
+  auto controls = FakeObject::Create(ControlsType());
+  controls->On(u"Add", [](const FakeCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  com::MakeCommandBarControls(DispatchObject(controls.get(), std::make_shared<TypeCatalog>()))
+      ->Add(args);
+  std::vector<std::string> seen;
+  const FakeCall& call = controls->LastCall();
+  for (auto arg = call.rgvarg.rbegin(); arg != call.rgvarg.rend(); ++arg) {
+    const VARIANT& v = *arg->get();
+    if (V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND) {
+      seen.push_back("missing");
+    } else if (V_VT(&v) == VT_I4) {
+      seen.push_back("I4 " + std::to_string(V_I4(&v)));
+    } else if (V_VT(&v) == VT_BOOL) {
+      seen.push_back(V_BOOL(&v) == VARIANT_TRUE ? "True" : "False");
+    } else if (V_VT(&v) == VT_BSTR) {
+      seen.push_back("BSTR " + std::string(V_BSTR(&v), V_BSTR(&v) + SysStringLen(V_BSTR(&v))));
+    }
+  }
+  EXPECT_TRUE(call.named.empty());
+  EXPECT_EQ(call.flags, DISPATCH_METHOD);
+  return seen;
+}
+
+TEST(DispatchCall, ArgumentsArriveLastFirstWithOmittedOnesHoldingTheirPlace) {
+  using Args = std::vector<std::string>;
+  EXPECT_EQ(AddArguments({10, 5, u"p", 2, true}),
+            (Args{"I4 10", "I4 5", "BSTR p", "I4 2", "True"}));
+  EXPECT_EQ(AddArguments({10, {}, {}, {}, false}),
+            (Args{"I4 10", "missing", "missing", "missing", "False"}));
+  EXPECT_EQ(AddArguments({1, {}, {}, 3, {}}), (Args{"I4 1", "missing", "missing", "I4 3"}));
+  EXPECT_EQ(AddArguments({1, {}, {}, {}, {}}), (Args{"I4 1"}));
+  EXPECT_EQ(AddArguments({}), Args{});
+}
+
+TEST(DispatchCall, PropertyPutSendsTheValueAsTheNamedArgument) {
+  auto type = std::make_shared<FakeType>(FakeType{{{u"Caption", 7}}, nullptr, {}, {}});
+  auto control = FakeObject::Create(type);
+  com::MakeCommandBarControl(DispatchObject(control.get(), std::make_shared<TypeCatalog>()))
+      ->SetCaption(u"&Morvane");
+  const FakeCall& call = control->LastCall();
+  EXPECT_EQ(call.id, 7);
+  EXPECT_EQ(call.flags, DISPATCH_PROPERTYPUT);
+  ASSERT_EQ(call.named, std::vector<DISPID>{DISPID_PROPERTYPUT});
+  ASSERT_EQ(call.rgvarg.size(), 1u);
+  EXPECT_STREQ(V_BSTR(call.rgvarg[0].get()), L"&Morvane");
+}
+
+TEST(DispatchCall, EveryLookupAndCallPassesLocale1033) {
+  auto type = std::make_shared<FakeType>(FakeType{{{u"Name", 1}}, nullptr, {}, {}});
+  auto sheet = FakeObject::Create(type);
+  auto adapter = com::MakeSheet(DispatchObject(sheet.get(), std::make_shared<TypeCatalog>()));
+  adapter->SetName(u"a");
+  EXPECT_EQ(adapter->Name(), u"a");
+  EXPECT_EQ(type->lookupLocales, std::vector<LCID>{1033});
+  for (const FakeCall& call : sheet->calls()) {
+    EXPECT_EQ(call.lcid, 1033u);
+  }
+}
+
+struct FailureCase {
+  const char* what;
+  HRESULT returned;
+  WORD wCode;
+  SCODE scode;
+  const wchar_t* text;  // the server's description, or none
+  bool deferred;        // given only through pfnDeferredFillIn
+  std::int32_t hresult;
+  std::u16string description;
+};
+
+TEST(DispatchCall, FailuresBecomeHostErrors) {
+  const auto excelError = static_cast<SCODE>(0x800A03EC);
+  const auto busy = static_cast<SCODE>(0x800AC472);
+  const std::u16string noCells = u"No cells were found.";
+  const FailureCase cases[] = {
+      {"Excel error", DISP_E_EXCEPTION, 0, excelError, L"No cells were found.", false,
+       host::kExcelError, noCells},
+      {"filled in later", DISP_E_EXCEPTION, 0, excelError, L"No cells were found.", true,
+       host::kExcelError, noCells},
+      {"wCode only", DISP_E_EXCEPTION, 1004, 0, L"No cells were found.", false, host::kExcelError,
+       noCells},
+      {"no description", DISP_E_EXCEPTION, 0, busy, nullptr, false, busy,
+       u"SpecialCells: Microsoft Excel is busy"},
+      {"plain HRESULT", DISP_E_TYPEMISMATCH, 0, 0, nullptr, false, host::kTypeMismatch,
+       u"SpecialCells: Type mismatch"},
+  };
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto type = std::make_shared<FakeType>(FakeType{{{u"SpecialCells", 0x19A}}, nullptr, {}, {}});
+    auto range = FakeObject::Create(type);
+    range->On(u"SpecialCells", [&](const FakeCall&, VARIANT*, EXCEPINFO* info) {
+      *info = EXCEPINFO{};
+      info->wCode = c.wCode;
+      info->scode = c.scode;
+      BSTR text = c.text ? SysAllocString(c.text) : nullptr;
+      if (c.deferred) {
+        static BSTR pending;
+        pending = text;
+        info->pfnDeferredFillIn = [](EXCEPINFO* late) {
+          late->bstrDescription = pending;
+          return S_OK;
+        };
+      } else {
+        info->bstrDescription = text;
+      }
+      return c.returned;
+    });
+    auto adapter = com::MakeRange(DispatchObject(range.get(), std::make_shared<TypeCatalog>()));
+    try {
+      adapter->SpecialCells(host::kCellTypeConstants);
+      ADD_FAILURE() << "no error";
+    } catch (const host::HostError& e) {
+      EXPECT_EQ(e.hresult(), c.hresult);
+      EXPECT_EQ(e.description(), c.description);
+    }
+  }
+}
+
+TEST(DispatchCall, UnknownNameFailsAsTheHostAnswered) {
+  // A shape selected instead of cells: no SpecialCells, no Value.
+  auto shape = FakeObject::Create(std::make_shared<FakeType>());
+  auto adapter = com::MakeRange(DispatchObject(shape.get(), std::make_shared<TypeCatalog>()));
+  try {
+    adapter->Value();
+    ADD_FAILURE() << "no error";
+  } catch (const host::HostError& e) {
+    EXPECT_EQ(e.hresult(), static_cast<std::int32_t>(DISP_E_UNKNOWNNAME));
+    EXPECT_EQ(e.description(), u"Value: Unknown name");
+  }
+  EXPECT_TRUE(shape->calls().empty());
+}
+
+// Two objects, each read by name twice: the lookups all their types saw together, and whether
+// each call carried its own object's DISPID.
+struct CacheCase {
+  const char* what;
+  std::shared_ptr<FakeType> first, second;
+  int lookups;
+};
+
+TEST(DispatchCall, NamesAreLookedUpOncePerTypeAndNeverBorrowedAcrossTypes) {
+  const GUID range = {0x00020846, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  const GUID shape = {0x000C031C, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  const auto type = [](DISPID id, ComPtr<ITypeInfo> info) {
+    return std::make_shared<FakeType>(FakeType{{{u"Value", id}}, std::move(info), {}, {}});
+  };
+  const auto shared = type(6, MakeTypeInfo(range));
+  const auto noInfo = type(6, nullptr);
+  const CacheCase cases[] = {
+      {"one type", shared, shared, 1},
+      {"same GUID, two type infos", type(6, MakeTypeInfo(range)), type(6, MakeTypeInfo(range)), 1},
+      {"different GUIDs", type(6, MakeTypeInfo(range)), type(9, MakeTypeInfo(shape)), 2},
+      {"no GUID", type(6, MakeTypeInfo(GUID_NULL)), type(9, MakeTypeInfo(GUID_NULL)), 2},
+      {"no type information", noInfo, noInfo, 2},
+  };
+  for (const CacheCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto catalog = std::make_shared<TypeCatalog>();
+    for (const auto& objectType : {c.first, c.second}) {
+      auto object = FakeObject::Create(objectType);
+      object->Set(u"Value", Variant::of_double(1));
+      const auto adapter = com::MakeRange(DispatchObject(object.get(), catalog));
+      adapter->Value();
+      adapter->Value();
+      ASSERT_EQ(object->calls().size(), 2u);
+      for (const FakeCall& call : object->calls()) {
+        EXPECT_EQ(call.id, objectType->names.at(u"Value"));
+      }
+    }
+    int lookups = c.first->lookups[u"Value"];
+    if (c.second != c.first) {
+      lookups += c.second->lookups[u"Value"];
+    }
+    EXPECT_EQ(lookups, c.lookups);
+  }
+}
+
+}  // namespace
+}  // namespace morvane::test
