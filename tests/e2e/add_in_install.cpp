@@ -1,0 +1,212 @@
+#include "tests/e2e/add_in_install.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "tests/e2e/harness_text.h"
+
+namespace morvane::e2e {
+namespace {
+
+// What the add-in's registration must say to Excel.
+const wchar_t* const kProgId = L"Morvane.Connect";
+const wchar_t* const kFriendlyName = L"Morvane";
+const wchar_t* const kDescription = L"Add-In Project Template";
+constexpr DWORD kLoadAtStartup = 3;
+constexpr DWORD kProgramLimitMs = 30000;
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+
+std::string Hex(HRESULT hr) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, buffer, nullptr);
+  return n == 0 || n >= MAX_PATH ? path : std::wstring(buffer, n);
+}
+
+std::wstring NewFolder() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"morvane-e2e-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+}  // namespace
+
+AddInInstall::AddInInstall(const std::wstring& builtDll, const std::wstring& ribbonSource,
+                           std::vector<std::string>& failures)
+    : failures_(failures), folder_(NewFolder()), dllPath_(folder_ + L"\\Morvane.dll") {
+  if (!CopyFileW(builtDll.c_str(), dllPath_.c_str(), FALSE)) {
+    Fail("cannot copy " + Utf8FromWide(builtDll) + " to the install folder");
+  }
+  if (!ribbonSource.empty() &&
+      !CopyFileW(ribbonSource.c_str(), (folder_ + L"\\MorvaneRibbon.xml").c_str(), FALSE)) {
+    Fail("cannot copy the ribbon markup " + Utf8FromWide(ribbonSource));
+  }
+}
+
+AddInInstall::~AddInInstall() {
+  if (module_ != nullptr) {
+    FreeLibrary(module_);
+  }
+  // The folder and what the add-in may have created in it (an empty markup file).
+  std::wstring from = folder_ + L'\0';
+  SHFILEOPSTRUCTW remove{};
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = from.c_str();
+  remove.fFlags = FOF_NO_UI;
+  SHFileOperationW(&remove);
+}
+
+void AddInInstall::Fail(const std::string& what) {
+  failures_.push_back(what);
+}
+
+bool AddInInstall::Register() {
+  officeKeys_ = std::make_unique<OfficeKeys>();
+  before_ = std::make_unique<RegistrySnapshot>(RegistrySnapshot::Take());
+  const int code = RunProgram(L"regsvr32.exe /s \"" + dllPath_ + L"\"", kProgramLimitMs);
+  registered_ = true;
+  if (code != 0) {
+    Fail("regsvr32 failed with exit code " + std::to_string(code));
+    return false;
+  }
+
+  // Excel's list of COM add-ins for the user.
+  const std::wstring addIn =
+      std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
+  if (!KeyExists(HKEY_CURRENT_USER, addIn)) {
+    Fail("no Excel add-in entry HKCU\\" + Utf8FromWide(addIn));
+    return false;
+  }
+  progId_ = kProgId;
+  if (ReadText(HKEY_CURRENT_USER, addIn, L"FriendlyName") != kFriendlyName) {
+    Fail("the add-in entry's FriendlyName is not \"Morvane\"");
+  }
+  if (ReadText(HKEY_CURRENT_USER, addIn, L"Description") != kDescription) {
+    Fail("the add-in entry's Description is not \"Add-In Project Template\"");
+  }
+  if (ReadNumber(HKEY_CURRENT_USER, addIn, L"CommandLineSafe") != DWORD{0}) {
+    Fail("the add-in entry's CommandLineSafe is not the number 0");
+  }
+  if (ReadNumber(HKEY_CURRENT_USER, addIn, L"LoadBehavior") != kLoadAtStartup) {
+    Fail("LoadBehavior is not the number 3: Excel would not load the add-in at start-up");
+    return false;
+  }
+
+  // ProgID -> CLSID -> the in-process server, as COM finds them in the merged classes view.
+  const auto clsidText = ReadClassesText(progId_ + L"\\CLSID", nullptr);
+  if (!clsidText || FAILED(CLSIDFromString(clsidText->c_str(), &clsid_))) {
+    Fail("the ProgID Morvane.Connect names no class");
+    return false;
+  }
+  const auto server = ReadClassesText(L"CLSID\\" + *clsidText + L"\\InprocServer32", nullptr);
+  if (!server) {
+    Fail("the class " + Utf8FromWide(*clsidText) + " has no InprocServer32");
+    return false;
+  }
+  serverPath_ = *server;
+  if (_wcsicmp(FullPath(serverPath_).c_str(), FullPath(dllPath_).c_str()) != 0) {
+    Fail("InprocServer32 names " + Utf8FromWide(serverPath_) + ", not the installed DLL");
+  }
+
+  // The type library Morvane 1.0, registered so that others find it by its LIBID.
+  ITypeLib* embedded = nullptr;
+  if (FAILED(LoadTypeLibEx(dllPath_.c_str(), REGKIND_NONE, &embedded))) {
+    Fail("the DLL holds no type library");
+    return true;
+  }
+  TLIBATTR* attributes = nullptr;
+  embedded->GetLibAttr(&attributes);
+  const GUID libId = attributes->guid;
+  embedded->ReleaseTLibAttr(attributes);
+  embedded->Release();
+  ITypeLib* registeredLib = nullptr;
+  if (FAILED(LoadRegTypeLib(libId, 1, 0, 0, &registeredLib))) {
+    Fail("the type library is not registered as version 1.0, locale 0");
+    return true;
+  }
+  BSTR name = nullptr;
+  registeredLib->GetDocumentation(-1, &name, nullptr, nullptr, nullptr);
+  if (name == nullptr || std::wstring(name) != L"Morvane") {
+    Fail("the registered type library is not named Morvane");
+  }
+  SysFreeString(name);
+  registeredLib->Release();
+  return true;
+}
+
+ComPtr<IUnknown> AddInInstall::Create() {
+  ComPtr<IUnknown> instance;
+  // Wine 8 does not merge the user's classes into HKCR, so CoCreateInstance cannot find a
+  // per-user class (bug 14771): do what COM does for an in-process server instead, from the
+  // path the registration gave.
+  module_ = LoadLibraryExW(serverPath_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (module_ == nullptr) {
+    Fail("cannot load " + Utf8FromWide(serverPath_));
+    return instance;
+  }
+  const auto getClassObject =
+      reinterpret_cast<GetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
+  if (getClassObject == nullptr) {
+    Fail("the DLL does not export DllGetClassObject");
+    return instance;
+  }
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = getClassObject(clsid_, IID_IClassFactory, factory.put_void());
+  if (FAILED(hr)) {
+    Fail("DllGetClassObject failed with " + Hex(hr));
+    return instance;
+  }
+  hr = factory->CreateInstance(nullptr, IID_IUnknown, instance.put_void());
+  if (FAILED(hr)) {
+    Fail("creating Morvane.Connect failed with " + Hex(hr));
+  }
+  return instance;
+}
+
+void AddInInstall::Unload() {
+  if (module_ == nullptr) {
+    return;
+  }
+  const auto canUnloadNow =
+      reinterpret_cast<CanUnloadNowFn>(GetProcAddress(module_, "DllCanUnloadNow"));
+  if (canUnloadNow == nullptr) {
+    Fail("the DLL does not export DllCanUnloadNow");
+  } else if (const HRESULT hr = canUnloadNow(); hr != S_OK) {
+    Fail("DllCanUnloadNow answered " + Hex(hr) + " after every reference was released");
+  }
+  FreeLibrary(std::exchange(module_, nullptr));
+  if (GetModuleHandleW(dllPath_.c_str()) != nullptr) {
+    Fail("the DLL stayed loaded after FreeLibrary");
+  }
+}
+
+void AddInInstall::Unregister() {
+  if (!registered_) {
+    return;
+  }
+  registered_ = false;
+  const int code = RunProgram(L"regsvr32.exe /s /u \"" + dllPath_ + L"\"", kProgramLimitMs);
+  if (code != 0) {
+    Fail("regsvr32 /u failed with exit code " + std::to_string(code));
+  }
+  for (const std::string& change : before_->ChangesIn(RegistrySnapshot::Take())) {
+    Fail("unregistration " + change);
+  }
+  for (const std::string& damage : officeKeys_->Damaged()) {
+    Fail("unregistration " + damage);
+  }
+  officeKeys_.reset();
+}
+
+}  // namespace morvane::e2e

@@ -1,0 +1,55 @@
+#pragma once
+
+// The add-in's way in and out, as Excel and a user's installation take it: the DLL copied to
+// its own folder (with or without its ribbon markup), registered by regsvr32, found through
+// the Excel add-in key and its ProgID, loaded from the registered path, created through its
+// class object; then unloaded and unregistered, with nothing left behind.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/com_holders.h"
+#include "tests/e2e/registry_view.h"
+
+namespace morvane::e2e {
+
+class AddInInstall {
+ public:
+  // Copies the DLL (and, unless `ribbonSource` is empty, the markup file) into a new folder.
+  AddInInstall(const std::wstring& builtDll, const std::wstring& ribbonSource,
+               std::vector<std::string>& failures);
+  ~AddInInstall();
+  AddInInstall(const AddInInstall&) = delete;
+  AddInInstall& operator=(const AddInInstall&) = delete;
+
+  // regsvr32, then the entries Excel reads. False when Excel would not load the add-in.
+  bool Register();
+  // The class object from the registered path, and a new instance of the add-in's class.
+  ComPtr<IUnknown> Create();
+  // After every reference is gone: DllCanUnloadNow, then FreeLibrary.
+  void Unload();
+  // regsvr32 /u, then the registry compared with before Register.
+  void Unregister();
+
+  const std::wstring& Folder() const { return folder_; }
+  const std::wstring& ProgId() const { return progId_; }
+
+ private:
+  void Fail(const std::string& what);
+
+  std::vector<std::string>& failures_;
+  std::wstring folder_;
+  std::wstring dllPath_;
+  std::wstring progId_;
+  CLSID clsid_{};
+  std::wstring serverPath_;
+  HMODULE module_ = nullptr;
+  std::unique_ptr<OfficeKeys> officeKeys_;
+  std::unique_ptr<RegistrySnapshot> before_;
+  bool registered_ = false;
+};
+
+}  // namespace morvane::e2e

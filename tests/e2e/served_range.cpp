@@ -1,0 +1,223 @@
+// Ranges of cells, the drawing object a selection may be, and the enumeration of a range's
+// cells (_NewEnum) as one-cell ranges.
+
+#include "tests/e2e/cell_variant.h"
+#include "tests/e2e/served_objects.h"
+
+namespace morvane::e2e {
+namespace {
+
+// How long a held cell write waits for the script before it goes on regardless.
+constexpr DWORD kWriteHoldLimitMs = 10000;
+// XlRangeValueDataType's default, the only one modelled.
+constexpr std::int32_t kRangeValueDefault = 10;
+
+// IEnumVARIANT over a host enumerator: every item is a one-cell Range.
+class CellEnum : public IEnumVARIANT {
+ public:
+  CellEnum(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
+      : host_(std::move(host)), range_(std::move(range)), cells_(range_->Cells()) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) {
+      return E_POINTER;
+    }
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IEnumVARIANT*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) {
+      delete this;
+    }
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+    if (items == nullptr || (fetched == nullptr && count != 1)) {
+      return E_POINTER;
+    }
+    ULONG n = 0;
+    try {
+      for (; n < count; ++n) {
+        std::shared_ptr<host::Range> cell = cells_->Next();
+        if (!cell) {
+          break;
+        }
+        VariantInit(&items[n]);
+        V_VT(&items[n]) = VT_DISPATCH;
+        V_DISPATCH(&items[n]) = ServeRange(host_, std::move(cell)).release();
+      }
+    } catch (const host::HostError& error) {
+      for (ULONG k = 0; k < n; ++k) {
+        VariantClear(&items[k]);
+      }
+      return error.hresult();
+    }
+    if (fetched != nullptr) {
+      *fetched = n;
+    }
+    return n == count ? S_OK : S_FALSE;
+  }
+
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    try {
+      for (ULONG n = 0; n < count; ++n) {
+        if (!cells_->Next()) {
+          return S_FALSE;
+        }
+      }
+    } catch (const host::HostError& error) {
+      return error.hresult();
+    }
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    try {
+      cells_ = range_->Cells();
+    } catch (const host::HostError& error) {
+      return error.hresult();
+    }
+    return S_OK;
+  }
+
+  // Nothing in the add-in's reach clones an enumeration.
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (out != nullptr) {
+      *out = nullptr;
+    }
+    return E_NOTIMPL;
+  }
+
+ private:
+  virtual ~CellEnum() = default;
+
+  LiveToken live_;
+  std::atomic<ULONG> refs_{1};
+  std::shared_ptr<ServedHost> host_;
+  std::shared_ptr<host::Range> range_;
+  std::unique_ptr<host::CellEnumerator> cells_;
+};
+
+class ServedRange : public ServedObject, public RangeHolder {
+ public:
+  ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range);
+
+  std::shared_ptr<host::Range> HostRange() const override { return range_; }
+
+  void Value(Call& call) {
+    RequireDefaultDataType(call);
+    call.Return(ToVariant(range_->Value()));
+  }
+  void SetValue(Call& call) {
+    RequireDefaultDataType(call);
+    const host::CellValue value = FromVariant(call.PutValue(), -1);
+    // The write counts for a held write whether the host takes it or refuses it.
+    struct Counted {
+      ServedHost& host;
+      ~Counted() { host.writes.AfterWrite(kWriteHoldLimitMs); }
+    } counted{Host()};
+    range_->SetValue(value);
+  }
+  void SpecialCells(Call& call) {
+    if (call.Arg(1) != nullptr) {
+      throw host::HostError(host::kFail, u"simulated Excel models SpecialCells without Value");
+    }
+    call.ReturnObject(ServeRange(SharedHost(), range_->SpecialCells(call.NeedInt(0))));
+  }
+  void NewEnum(Call& call) {
+    VARIANT out;
+    VariantInit(&out);
+    V_VT(&out) = VT_UNKNOWN;
+    V_UNKNOWN(&out) = new CellEnum(SharedHost(), range_);
+    call.Return(out);
+  }
+
+ private:
+  static void RequireDefaultDataType(const Call& call) {
+    const std::optional<std::int32_t> type = call.IntArg(0);
+    if (type && *type != kRangeValueDefault) {
+      throw host::HostError(host::kFail, u"simulated Excel models xlRangeValueDefault only");
+    }
+  }
+
+  static const Member kMembers[];
+  std::shared_ptr<host::Range> range_;
+};
+
+// Excel's DISPIDs for Range.
+const Member ServedRange::kMembers[] = {
+    {L"Value",
+     0x6,
+     {L"RangeValueDataType"},
+     Bind<&ServedRange::Value>,
+     Bind<&ServedRange::SetValue>},
+    {L"SpecialCells", 0x19A, {L"Type", L"Value"}, Bind<&ServedRange::SpecialCells>},
+    {L"_NewEnum", DISPID_NEWENUM, {}, Bind<&ServedRange::NewEnum>},
+};
+
+ServedRange::ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
+    : ServedObject(std::move(host), L"Range", kMembers), range_(std::move(range)) {}
+
+// A drawing object selected instead of cells. It has none of Range's members, so late binding
+// finds none of them; handed to CountA or Intersect it is the host's own non-range.
+class ServedDrawing : public ServedObject, public RangeHolder {
+ public:
+  ServedDrawing(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> stand_in);
+
+  std::shared_ptr<host::Range> HostRange() const override { return standIn_; }
+
+  void Name(Call& call) {
+    VARIANT out;
+    VariantInit(&out);
+    V_VT(&out) = VT_BSTR;
+    V_BSTR(&out) = SysAllocString(L"Rectangle 1");
+    call.Return(out);
+  }
+
+ private:
+  static const Member kMembers[];
+  std::shared_ptr<host::Range> standIn_;
+};
+
+const Member ServedDrawing::kMembers[] = {
+    {L"Name", 0x6E, {}, Bind<&ServedDrawing::Name>},
+};
+
+ServedDrawing::ServedDrawing(std::shared_ptr<ServedHost> host,
+                             std::shared_ptr<host::Range> stand_in)
+    : ServedObject(std::move(host), L"Rectangle", kMembers), standIn_(std::move(stand_in)) {}
+
+}  // namespace
+
+ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
+                             std::shared_ptr<host::Range> range) {
+  if (!range) {
+    return {};
+  }
+  // The simulator gives an address only for ranges of cells.
+  if (host->excel->AddressOf(range).empty()) {
+    return Serve<ServedDrawing>(host, std::move(range));
+  }
+  return Serve<ServedRange>(host, std::move(range));
+}
+
+std::shared_ptr<host::Range> HostRangeOf(IDispatch* object, int rgIndex) {
+  if (object == nullptr) {
+    return nullptr;
+  }
+  const auto* holder = dynamic_cast<const RangeHolder*>(ServedObject::From(object));
+  if (holder == nullptr) {
+    throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
+  }
+  return holder->HostRange();
+}
+
+}  // namespace morvane::e2e

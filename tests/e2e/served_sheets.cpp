@@ -1,0 +1,139 @@
+// The active workbook's Sheets collection and its worksheets.
+
+#include "tests/e2e/served_objects.h"
+
+namespace morvane::e2e {
+namespace {
+
+// XlSheetVisibility.
+constexpr std::int32_t kVisible = -1;
+constexpr std::int32_t kHidden = 0;
+
+class ServedWorksheet : public ServedObject, public SheetHolder {
+ public:
+  ServedWorksheet(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Sheet> sheet);
+
+  std::shared_ptr<host::Sheet> HostSheet() const override { return sheet_; }
+
+  void Name(Call& call) {
+    const std::u16string name = sheet_->Name();
+    VARIANT out;
+    VariantInit(&out);
+    V_VT(&out) = VT_BSTR;
+    V_BSTR(&out) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(name.data()),
+                                     static_cast<UINT>(name.size()));
+    call.Return(out);
+  }
+  void SetName(Call& call) { sheet_->SetName(call.PutText()); }
+  void SetVisible(Call& call) {
+    // Only Excel's own values: a C-style TRUE (1) is not xlSheetVisible, and very hidden (2) is
+    // not something the host model lets the add-in ask for.
+    switch (call.PutInt()) {
+      case kVisible:
+        sheet_->SetVisible(true);
+        return;
+      case kHidden:
+        sheet_->SetVisible(false);
+        return;
+      default:
+        throw host::HostError(host::kExcelError,
+                              u"Unable to set the Visible property of the Worksheet class");
+    }
+  }
+  void Copy(Call& call) {
+    if (call.Arg(0) == nullptr) {
+      // Without Before Excel copies into a new workbook (or after a sheet): not modelled.
+      throw host::HostError(host::kFail, u"simulated Excel models Copy with Before only");
+    }
+    const auto before = HostSheetOf(call.ObjectArg(0), call.RgIndex(0));
+    if (!before) {
+      throw DispatchFault{DISP_E_TYPEMISMATCH, call.RgIndex(0)};
+    }
+    sheet_->CopyBefore(*before);
+  }
+  void Delete(Call&) { sheet_->Delete(); }
+  void Activate(Call&) { sheet_->Activate(); }
+
+ private:
+  static const Member kMembers[];
+  std::shared_ptr<host::Sheet> sheet_;
+};
+
+// Excel's DISPIDs for _Worksheet.
+const Member ServedWorksheet::kMembers[] = {
+    {L"Name", 0x6E, {}, Bind<&ServedWorksheet::Name>, Bind<&ServedWorksheet::SetName>},
+    {L"Visible", 0x22E, {}, nullptr, Bind<&ServedWorksheet::SetVisible>},
+    {L"Copy", 0x227, {L"Before", L"After"}, Bind<&ServedWorksheet::Copy>},
+    {L"Delete", 0x75, {}, Bind<&ServedWorksheet::Delete>},
+    {L"Activate", 0x130, {}, Bind<&ServedWorksheet::Activate>},
+};
+
+ServedWorksheet::ServedWorksheet(std::shared_ptr<ServedHost> host,
+                                 std::shared_ptr<host::Sheet> sheet)
+    : ServedObject(std::move(host), L"Worksheet", kMembers), sheet_(std::move(sheet)) {}
+
+class ServedSheets : public ServedObject {
+ public:
+  ServedSheets(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Sheets> sheets);
+
+  void Count(Call& call) {
+    VARIANT out;
+    VariantInit(&out);
+    V_VT(&out) = VT_I4;
+    V_I4(&out) = sheets_->Count();
+    call.Return(out);
+  }
+  void Item(Call& call) {
+    const VARIANT* index = call.Arg(0);
+    if (index == nullptr) {
+      throw DispatchFault{DISP_E_PARAMNOTFOUND};
+    }
+    if (V_VT(index) == VT_BSTR) {
+      call.ReturnObject(ServeSheet(SharedHost(), sheets_->Item(*call.TextArg(0))));
+    } else {
+      call.ReturnObject(ServeSheet(SharedHost(), sheets_->Item(call.NeedInt(0))));
+    }
+  }
+
+ private:
+  static const Member kMembers[];
+  std::shared_ptr<host::Sheets> sheets_;
+};
+
+// Excel's DISPIDs for Sheets; _Default is Item.
+const Member ServedSheets::kMembers[] = {
+    {L"Count", 0x76, {}, Bind<&ServedSheets::Count>},
+    {L"Item", 0xAA, {L"Index"}, Bind<&ServedSheets::Item>},
+    {L"_Default", DISPID_VALUE, {L"Index"}, Bind<&ServedSheets::Item>},
+};
+
+ServedSheets::ServedSheets(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Sheets> sheets)
+    : ServedObject(std::move(host), L"Sheets", kMembers), sheets_(std::move(sheets)) {}
+
+}  // namespace
+
+ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
+                             std::shared_ptr<host::Sheet> sheet) {
+  if (!sheet) {
+    return {};
+  }
+  return Serve<ServedWorksheet>(host, std::move(sheet));
+}
+
+ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
+                              std::shared_ptr<host::Sheets> sheets) {
+  return Serve<ServedSheets>(host, std::move(sheets));
+}
+
+std::shared_ptr<host::Sheet> HostSheetOf(IDispatch* object, int rgIndex) {
+  if (object == nullptr) {
+    return nullptr;
+  }
+  const auto* holder = dynamic_cast<const SheetHolder*>(ServedObject::From(object));
+  if (holder == nullptr) {
+    throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
+  }
+  return holder->HostSheet();
+}
+
+}  // namespace morvane::e2e
