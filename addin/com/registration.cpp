@@ -2,8 +2,10 @@
 
 #include <oleauto.h>
 
+#include <exception>
 #include <ranges>
 
+#include "addin/com/bstr.h"
 #include "addin/com/com_error.h"
 #include "addin/com/com_ptr.h"
 #include "addin/com/identity.h"
@@ -73,12 +75,15 @@ void RegisterTypeLibrary(std::wstring_view modulePath) {
 }
 
 void UnregisterTypeLibrary() {
-  const HRESULT hr =
-      UnRegisterTypeLibForUser(kLibId, kTypeLibMajor, kTypeLibMinor, 0, kTypeLibSysKind);
-  // A library that is not registered (any more) leaves nothing to remove.
-  if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED)
+  // Asked first because the answer for a library that is not registered differs: Wine says
+  // E_INVALIDARG, Windows a type library error. Not registered leaves nothing to remove.
+  Bstr registeredPath;
+  if (FAILED(
+          QueryPathOfRegTypeLib(kLibId, kTypeLibMajor, kTypeLibMinor, 0, registeredPath.put()))) {
     return;
-  Check(hr, "UnRegisterTypeLibForUser");
+  }
+  Check(UnRegisterTypeLibForUser(kLibId, kTypeLibMajor, kTypeLibMinor, 0, kTypeLibSysKind),
+        "UnRegisterTypeLibForUser");
 }
 
 }  // namespace
@@ -123,14 +128,29 @@ void RegisterServer(std::wstring_view modulePath) {
 }
 
 void UnregisterServer(std::wstring_view modulePath) {
-  UnregisterTypeLibrary();
+  // Every part is attempted, so that one failure leaves as little behind as possible; the first
+  // failure is the one reported.
+  std::exception_ptr firstFailure;
+  auto attempt = [&](auto&& step) {
+    try {
+      step();
+    } catch (...) {
+      if (!firstFailure)
+        firstFailure = std::current_exception();
+    }
+  };
+  attempt(UnregisterTypeLibrary);
   for (const RegistryRow& row : RegistrationTable(modulePath) | std::views::reverse) {
-    // The key goes with whatever lies under it: it is the add-in's own.
-    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, row.key.c_str());
-    if (status == ERROR_FILE_NOT_FOUND)
-      continue;  // gone already (an earlier row's key)
-    CheckWin32(status, "RegDeleteTreeW");
+    attempt([&] {
+      // The key goes with whatever lies under it: it is the add-in's own.
+      const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, row.key.c_str());
+      // Gone already: an earlier row named the same key, or an earlier run removed it.
+      if (status != ERROR_FILE_NOT_FOUND)
+        CheckWin32(status, "RegDeleteTreeW");
+    });
   }
+  if (firstFailure)
+    std::rethrow_exception(firstFailure);
 }
 
 }  // namespace morvane::com

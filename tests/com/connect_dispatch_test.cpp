@@ -1,0 +1,238 @@
+// Connect inside the built DLL, reached as Office reaches it: the class object, QueryInterface,
+// and the ribbon callback found by name through IDispatch and invoked with DISPPARAMS.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+
+#include "addin/com/bstr.h"
+#include "addin/com/com_ptr.h"
+#include "addin/com/identity.h"
+#include "addin/com/variant.h"
+#include "com/com_fakes.h"
+#include "com/morvane_dll.h"
+#include "morvane.h"
+#include "office.h"
+
+namespace morvane::com {
+namespace {
+
+using testing_dll::MorvaneDll;
+
+constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);  // error 91
+constexpr DISPID kRibbonHandler = 0x100;
+
+class ConnectDispatchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(MorvaneDll::Get().module(), nullptr) << "Morvane.dll was not found";
+    connect_ = MorvaneDll::Get().Create<IUnknown>(kClsidConnect, IID_IUnknown);
+    ASSERT_TRUE(connect_);
+    ASSERT_EQ(connect_->QueryInterface(IID_IDispatch, dispatch_.put_void()), S_OK);
+  }
+
+  DISPID IdOf(const wchar_t* name) {
+    DISPID id = 0x7EADBEEF;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, 0x0409, &id);
+    return SUCCEEDED(hr) ? id : DISPID_UNKNOWN;
+  }
+
+  HRESULT InvokeHandler() { return InvokeHandlerWith({}); }
+  HRESULT InvokeHandler(const Variant& control) { return InvokeHandlerWith({*control.get()}); }
+
+  // Invokes RibbonHandler with the arguments (borrowed, in call order) and keeps what came back.
+  HRESULT InvokeHandlerWith(std::vector<VARIANT> args) {
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    result_.reset();
+    V_VT(result_.get()) = VT_I4;  // a sentinel the call must not disturb on failure
+    V_I4(result_.get()) = static_cast<LONG>(0xDEADBEEF);
+    exception_ = EXCEPINFO{};
+    argumentError_ = 0xDEADBEEF;
+    const HRESULT hr = dispatch_->Invoke(kRibbonHandler, IID_NULL, 0x0409, DISPATCH_METHOD, &params,
+                                         result_.get(), &exception_, &argumentError_);
+    description_.reset(exception_.bstrDescription);
+    source_.reset(exception_.bstrSource);
+    helpFile_.reset(exception_.bstrHelpFile);
+    return hr;
+  }
+
+  ComPtr<IUnknown> connect_;
+  ComPtr<IDispatch> dispatch_;
+  Variant result_;
+  EXCEPINFO exception_{};
+  UINT argumentError_ = 0;
+  Bstr description_;
+  Bstr source_;
+  Bstr helpFile_;
+};
+
+TEST_F(ConnectDispatchTest, AnswersEveryInterfaceWithOneIdentity) {
+  ComPtr<IUnknown> again;
+  ASSERT_EQ(dispatch_->QueryInterface(IID_IUnknown, again.put_void()), S_OK);
+  EXPECT_EQ(again.get(), connect_.get());
+  for (const IID* iid : {&IID_IDTExtensibility2, &IID_IRibbonExtensibility, &IID__Connect,
+                         &IID_ISupportErrorInfo, &IID_IDispatch}) {
+    ComPtr<IUnknown> part;
+    ASSERT_EQ(connect_->QueryInterface(*iid, part.put_void()), S_OK);
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(part->QueryInterface(IID_IUnknown, identity.put_void()), S_OK);
+    EXPECT_EQ(identity.get(), connect_.get());
+  }
+  ComPtr<IUnknown> none;
+  EXPECT_EQ(connect_->QueryInterface(IID_IClassFactory, none.put_void()), E_NOINTERFACE);
+  EXPECT_FALSE(none);
+  EXPECT_EQ(connect_->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST_F(ConnectDispatchTest, FindsItsMembersByNameInAnyLetterCase) {
+  const struct {
+    const wchar_t* name;
+    DISPID id;
+  } cases[] = {
+      {L"RibbonHandler", 0x100},         {L"ribbonhandler", 0x100},
+      {L"RIBBONHANDLER", 0x100},         {L"remMenuBar", 0x101},
+      {L"TarvelMB_Add", 0x102},          {L"GetCustomUI", DISPID_UNKNOWN},
+      {L"OnConnection", DISPID_UNKNOWN},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IdOf(c.name), c.id) << std::string(c.name, c.name + wcslen(c.name));
+  }
+  DISPID id = 0x7EADBEEF;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
+  EXPECT_EQ(dispatch_->GetIDsOfNames(IID_NULL, names, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(id, DISPID_UNKNOWN);
+  EXPECT_EQ(dispatch_->GetIDsOfNames(IID_IUnknown, names, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
+}
+
+TEST_F(ConnectDispatchTest, TheRibbonFindsTheCallbackThroughTheRibbonInterfaceToo) {
+  // Office asks the object that gave it IRibbonExtensibility for IDispatch.
+  ComPtr<IRibbonExtensibility> ribbon;
+  ASSERT_EQ(connect_->QueryInterface(IID_IRibbonExtensibility, ribbon.put_void()), S_OK);
+  ComPtr<IDispatch> callbacks;
+  ASSERT_EQ(ribbon->QueryInterface(IID_IDispatch, callbacks.put_void()), S_OK);
+  DISPID id = 0;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"RibbonHandler")};
+  ASSERT_EQ(callbacks->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, kRibbonHandler);
+}
+
+TEST_F(ConnectDispatchTest, EveryCallbackTheRibbonMarkupNamesResolves) {
+  std::ifstream file(std::filesystem::path(MorvaneDll::Get().folder() + L"MorvaneRibbon.xml"),
+                     std::ios::binary);
+  ASSERT_TRUE(file.is_open());
+  const std::string markup{std::istreambuf_iterator<char>(file), {}};
+  // Every callback attribute the markup may use names a member Office looks up by name.
+  const std::regex callback(R"re(\b(on[A-Z]\w*|get[A-Z]\w*)="([^"]*)")re");
+  int found = 0;
+  for (auto it = std::sregex_iterator(markup.begin(), markup.end(), callback);
+       it != std::sregex_iterator(); ++it, ++found) {
+    const std::string name = (*it)[2];
+    EXPECT_NE(IdOf(std::wstring(name.begin(), name.end()).c_str()), DISPID_UNKNOWN) << name;
+  }
+  EXPECT_GT(found, 0);
+}
+
+TEST_F(ConnectDispatchTest, ExposesTheTypeInformationOfConnectsOwnInterface) {
+  UINT count = 0;
+  ASSERT_EQ(dispatch_->GetTypeInfoCount(&count), S_OK);
+  EXPECT_EQ(count, 1u);
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(dispatch_->GetTypeInfo(0, 0, info.put()), S_OK);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+  EXPECT_TRUE(IsEqualGUID(attributes->guid, IID__Connect));
+  info->ReleaseTypeAttr(attributes);
+  EXPECT_EQ(dispatch_->GetTypeInfo(1, 0, info.put()), DISP_E_BADINDEX);
+  EXPECT_FALSE(info);
+}
+
+TEST_F(ConnectDispatchTest, RibbonHandlerReadsTheControlsIdOnceInEnglish) {
+  fakes::FakeDispatch control;
+  control.SetText(L"Id", L"mvSomethingElse");
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), S_OK);
+  EXPECT_EQ(control.reads, std::vector<std::wstring>{L"id"});
+  EXPECT_EQ(control.locales, std::vector<LCID>{0x0409});
+  result_.reset();
+  EXPECT_EQ(control.references(), 1u);  // the handler kept no reference
+}
+
+TEST_F(ConnectDispatchTest, RibbonHandlerAcceptsTheControlByReference) {
+  fakes::FakeDispatch control;
+  control.SetText(L"Id", L"mvNone");
+  IDispatch* pointer = &control;
+  VARIANT byRef;
+  VariantInit(&byRef);
+  V_VT(&byRef) = VT_DISPATCH | VT_BYREF;
+  V_DISPATCHREF(&byRef) = &pointer;
+  EXPECT_EQ(InvokeHandlerWith({byRef}), S_OK);
+  EXPECT_EQ(control.reads.size(), 1u);
+}
+
+TEST_F(ConnectDispatchTest, ACommandsFailureReachesTheHostAsAnException) {
+  // Not connected: undo reaches for the host and fails as an empty object reference does.
+  fakes::FakeDispatch control;
+  control.SetText(L"Id", L"mvUndo");
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), DISP_E_EXCEPTION);
+  EXPECT_EQ(exception_.scode, kObjectNotSet);
+  EXPECT_EQ(description_.view(), L"Object variable or With block variable not set");
+  EXPECT_EQ(source_.view(), L"Morvane");
+  EXPECT_EQ(result_.vt(), VT_I4);
+  EXPECT_EQ(V_I4(result_.get()), static_cast<LONG>(0xDEADBEEF));
+}
+
+TEST_F(ConnectDispatchTest, AControlWhoseIdCannotBeReadFailsWithTheControlsError) {
+  fakes::FakeDispatch control;
+  control.SetRaises(L"Id", static_cast<HRESULT>(0x800A01A8), L"Object required");
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), DISP_E_EXCEPTION);
+  EXPECT_EQ(exception_.scode, static_cast<HRESULT>(0x800A01A8));
+  EXPECT_EQ(description_.view(), L"Object required");
+
+  // Nothing instead of a control.
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(nullptr)), DISP_E_EXCEPTION);
+  EXPECT_EQ(exception_.scode, kObjectNotSet);
+}
+
+TEST_F(ConnectDispatchTest, WrongArgumentsAreRefusedBeforeTheHandlerRuns) {
+  fakes::FakeDispatch control;
+  control.SetText(L"Id", L"mvNone");
+  EXPECT_EQ(InvokeHandler(), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(argumentError_, 0xDEADBEEFu);
+  EXPECT_EQ(InvokeHandler(Variant::of_string(u"mvUndo")), DISP_E_TYPEMISMATCH);
+  // Windows names the argument at fault (index 0); Wine 8 leaves puArgErr as it was.
+  EXPECT_TRUE(argumentError_ == 0u || argumentError_ == 0xDEADBEEFu) << argumentError_;
+  EXPECT_EQ(V_I4(result_.get()), static_cast<LONG>(0xDEADBEEF));
+  EXPECT_TRUE(control.reads.empty());
+
+  DISPPARAMS none{};
+  EXPECT_EQ(dispatch_->Invoke(kRibbonHandler, IID_IUnknown, 0, DISPATCH_METHOD, &none, nullptr,
+                              nullptr, nullptr),
+            DISP_E_UNKNOWNINTERFACE);
+  EXPECT_EQ(
+      dispatch_->Invoke(0x7777, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+      DISP_E_MEMBERNOTFOUND);
+}
+
+TEST_F(ConnectDispatchTest, TheVtableCallerGetsTheHResultAndAnErrorObject) {
+  ComPtr<_Connect> direct;
+  ASSERT_EQ(connect_->QueryInterface(IID__Connect, direct.put_void()), S_OK);
+  SetErrorInfo(0, nullptr);
+  EXPECT_EQ(direct->RibbonHandler(nullptr), kObjectNotSet);
+  ComPtr<ISupportErrorInfo> supports;
+  ASSERT_EQ(connect_->QueryInterface(IID_ISupportErrorInfo, supports.put_void()), S_OK);
+  EXPECT_EQ(supports->InterfaceSupportsErrorInfo(IID__Connect), S_OK);
+  EXPECT_EQ(supports->InterfaceSupportsErrorInfo(IID_IClassFactory), S_FALSE);
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
+  Bstr description;
+  info->GetDescription(description.put());
+  EXPECT_EQ(description.view(), L"Object variable or With block variable not set");
+}
+
+}  // namespace
+}  // namespace morvane::com

@@ -1,0 +1,167 @@
+// What the built Morvane.dll carries: its exports, its version information and its type
+// library, read back as Windows, COM and Excel read them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "addin/com/bstr.h"
+#include "addin/com/com_ptr.h"
+#include "addin/com/identity.h"
+#include "com/morvane_dll.h"
+#include "office.h"
+
+namespace morvane::com {
+namespace {
+
+using testing_dll::MorvaneDll;
+
+TEST(DllExportsTest, TheFourServerEntryPointsAreExportedUndecorated) {
+  const MorvaneDll& dll = MorvaneDll::Get();
+  ASSERT_NE(dll.module(), nullptr) << "Morvane.dll was not found";
+  for (const char* name :
+       {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"}) {
+    EXPECT_NE(GetProcAddress(dll.module(), name), nullptr) << name;
+  }
+  ComPtr<IClassFactory> factory;
+  EXPECT_EQ(dll.GetClassObject(kClsidConnect, IID_IClassFactory, factory.put_void()), S_OK);
+}
+
+class VersionResourceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring& path = MorvaneDll::Get().path();
+    ASSERT_FALSE(path.empty()) << "Morvane.dll was not found";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    block_.resize(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block_.data()));
+  }
+
+  // The string value, or nothing when the block lacks it.
+  std::optional<std::wstring> Text(const std::wstring& name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring query = L"\\StringFileInfo\\040904B0\\" + name;
+    if (!VerQueryValueW(block_.data(), query.c_str(), &value, &length))
+      return std::nullopt;
+    const wchar_t* text = static_cast<const wchar_t*>(value);
+    return length == 0 ? std::wstring() : std::wstring(text, wcsnlen(text, length));
+  }
+
+  std::vector<BYTE> block_;
+};
+
+TEST_F(VersionResourceTest, StringsAreThoseTheAddInPublishes) {
+  const struct {
+    const wchar_t* name;
+    const wchar_t* value;
+  } fields[] = {
+      {L"FileVersion", L"1.00"},     {L"ProductVersion", L"1.00"},
+      {L"InternalName", L"Morvane"}, {L"FileDescription", L"Morvane Addin"},
+      {L"ProductName", L"Morvane"},  {L"LegalTrademarks", L"Morvane"},
+      {L"Comments", L"Morvane"},     {L"OLESelfRegister", L""},
+  };
+  for (const auto& field : fields) {
+    const std::optional<std::wstring> value = Text(field.name);
+    ASSERT_TRUE(value) << std::string(field.name, field.name + wcslen(field.name));
+    EXPECT_EQ(*value, field.value);
+  }
+}
+
+TEST_F(VersionResourceTest, UsEnglishUnicodeAndVersionOneOfADll) {
+  void* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block_.data(), L"\\VarFileInfo\\Translation", &value, &length));
+  ASSERT_EQ(length, 4u);
+  const WORD* translation = static_cast<const WORD*>(value);
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 0x04B0);
+
+  ASSERT_TRUE(VerQueryValueW(block_.data(), L"\\", &value, &length));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+}
+
+class TypeLibraryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring& path = MorvaneDll::Get().path();
+    ASSERT_FALSE(path.empty()) << "Morvane.dll was not found";
+    ASSERT_EQ(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library_.put()), S_OK);
+  }
+  ComPtr<ITypeLib> library_;
+};
+
+TEST_F(TypeLibraryTest, IsMorvaneOneZeroForThisArchitecture) {
+  TLIBATTR* attributes = nullptr;
+  ASSERT_EQ(library_->GetLibAttr(&attributes), S_OK);
+  EXPECT_TRUE(IsEqualGUID(attributes->guid, kLibId));
+  EXPECT_EQ(attributes->wMajorVerNum, 1);
+  EXPECT_EQ(attributes->wMinorVerNum, 0);
+  EXPECT_EQ(attributes->lcid, 0u);
+  EXPECT_EQ(attributes->syskind, kTypeLibSysKind);
+  library_->ReleaseTLibAttr(attributes);
+  Bstr name;
+  Bstr description;
+  ASSERT_EQ(library_->GetDocumentation(-1, name.put(), description.put(), nullptr, nullptr), S_OK);
+  EXPECT_EQ(name.view(), L"Morvane");
+  EXPECT_FALSE(description.view().empty());
+}
+
+TEST_F(TypeLibraryTest, HoldsTheAddInsOwnTypesAndNoneOfOffices) {
+  // Office's interfaces in our library would be re-registered as ours, and unregistering would
+  // then remove Office's own registration of them.
+  EXPECT_EQ(library_->GetTypeInfoCount(), 4u);
+  for (const GUID* own : {&kIidConnect, &kClsidConnect, &kIidCbMorvane, &kClsidCbMorvane}) {
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(library_->GetTypeInfoOfGuid(*own, info.put()), S_OK);
+  }
+  for (const GUID* office : {&IID_IDTExtensibility2, &IID_IRibbonExtensibility, &IID_IRibbonControl,
+                             &DIID__CommandBarButtonEvents}) {
+    ComPtr<ITypeInfo> info;
+    EXPECT_NE(library_->GetTypeInfoOfGuid(*office, info.put()), S_OK);
+  }
+}
+
+TEST_F(TypeLibraryTest, ConnectsInterfaceListsItsMembersInOrderClearOfOfficesDispids) {
+  ComPtr<ITypeInfo> dispatchView;
+  ASSERT_EQ(library_->GetTypeInfoOfGuid(kIidConnect, dispatchView.put()), S_OK);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(dispatchView->GetTypeAttr(&attributes), S_OK);
+  EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FDUAL);
+  dispatchView->ReleaseTypeAttr(attributes);
+  // The vtable half of the dual interface: the order the C++ class must follow.
+  HREFTYPE vtableView = 0;
+  ASSERT_EQ(dispatchView->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtableView), S_OK);
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(dispatchView->GetRefTypeInfo(vtableView, info.put()), S_OK);
+  ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+  EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
+  const WORD functions = attributes->cFuncs;
+  info->ReleaseTypeAttr(attributes);
+  ASSERT_EQ(functions, 3);
+  const wchar_t* expected[] = {L"RibbonHandler", L"remMenuBar", L"TarvelMB_Add"};
+  const SHORT parameters[] = {1, 0, 0};
+  for (UINT i = 0; i < 3; ++i) {
+    FUNCDESC* function = nullptr;
+    ASSERT_EQ(info->GetFuncDesc(i, &function), S_OK);
+    Bstr name;
+    info->GetDocumentation(function->memid, name.put(), nullptr, nullptr, nullptr);
+    EXPECT_EQ(name.view(), expected[i]);
+    EXPECT_EQ(function->cParams, parameters[i]);
+    EXPECT_GT(function->memid, 5) << "collides with IDTExtensibility2 or IRibbonExtensibility";
+    EXPECT_EQ(function->oVft, static_cast<SHORT>((7 + i) * sizeof(void*)));  // after IDispatch
+    info->ReleaseFuncDesc(function);
+  }
+}
+
+}  // namespace
+}  // namespace morvane::com
