@@ -44,7 +44,16 @@ struct FakeType {
   ComPtr<ITypeInfo> info;  // null: the objects give no type information
   std::map<std::u16string, int> lookups;
   std::vector<LCID> lookupLocales;
+  int typeInfoRequests = 0;
 };
+
+inline std::shared_ptr<FakeType> Type(std::map<std::u16string, DISPID> names = {},
+                                      ComPtr<ITypeInfo> info = nullptr) {
+  auto type = std::make_shared<FakeType>();
+  type->names = std::move(names);
+  type->info = std::move(info);
+  return type;
+}
 
 struct FakeCall {
   DISPID id;
@@ -53,6 +62,33 @@ struct FakeCall {
   std::vector<Variant> rgvarg;  // as the caller laid them out: last argument first
   std::vector<DISPID> named;
 };
+
+// An argument as the tests spell it: "I4 10", "BSTR text", "True", "object", "missing".
+inline std::string Describe(const VARIANT& v) {
+  switch (V_VT(&v)) {
+    case VT_I4:
+      return "I4 " + std::to_string(V_I4(&v));
+    case VT_BOOL:
+      return V_BOOL(&v) == VARIANT_TRUE ? "True" : V_BOOL(&v) == VARIANT_FALSE ? "False" : "bool?";
+    case VT_BSTR:
+      return "BSTR " + std::string(V_BSTR(&v), V_BSTR(&v) + SysStringLen(V_BSTR(&v)));
+    case VT_DISPATCH:
+      return V_DISPATCH(&v) ? "object" : "Nothing";
+    case VT_ERROR:
+      return V_ERROR(&v) == DISP_E_PARAMNOTFOUND ? "missing" : "error";
+    default:
+      return "vt " + std::to_string(V_VT(&v));
+  }
+}
+
+// A call's arguments in call order (DISPPARAMS holds them last first).
+inline std::vector<std::string> ArgumentsOf(const FakeCall& call) {
+  std::vector<std::string> described;
+  for (auto arg = call.rgvarg.rbegin(); arg != call.rgvarg.rend(); ++arg) {
+    described.push_back(Describe(*arg->get()));
+  }
+  return described;
+}
 
 // What a member does when no stored value answers it.
 using FakeBehaviour = std::function<HRESULT(const FakeCall&, VARIANT* result, EXCEPINFO*)>;
@@ -78,6 +114,7 @@ class FakeObject final : public IDispatch {
   const Variant& Value(const std::u16string& name) { return values_[Id(name)]; }
   const std::vector<FakeCall>& calls() const { return calls_; }
   const FakeCall& LastCall() const { return calls_.back(); }
+  void ClearCalls() { calls_.clear(); }  // and the references their arguments hold
   ULONG references() const { return references_; }
   FakeType& type() { return *type_; }
 
@@ -107,6 +144,7 @@ class FakeObject final : public IDispatch {
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
     *info = nullptr;
+    ++type_->typeInfoRequests;
     if (!type_->info) {
       return E_NOTIMPL;
     }
@@ -167,6 +205,7 @@ class FakeEnum final : public IEnumVARIANT {
   explicit FakeEnum(std::vector<ComPtr<IDispatch>> items) : items_(std::move(items)) {}
 
   std::vector<ULONG> requested;
+  ULONG references() const { return references_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;

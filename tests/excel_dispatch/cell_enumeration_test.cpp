@@ -1,0 +1,106 @@
+// The cells of a range, fetched from Excel's _NewEnum in batches.
+
+#include <gtest/gtest.h>
+
+#include "addin/com/excel/adapters.h"
+#include "excel_dispatch/fake_dispatch.h"
+
+namespace morvane::test {
+namespace {
+
+// A range whose _NewEnum hands out count cells, the i-th holding the number i.
+struct EnumeratedRange {
+  explicit EnumeratedRange(int count, ComPtr<ITypeInfo> cellInfo = nullptr)
+      : cellType(Type({{u"Value", 6}}, std::move(cellInfo))) {
+    std::vector<ComPtr<IDispatch>> items;
+    for (int i = 0; i < count; ++i) {
+      cells.push_back(FakeObject::Create(cellType));
+      cells.back()->Set(u"Value", Variant::of_double(i));
+      items.emplace_back(cells.back().get());
+    }
+    enumerator = std::make_unique<FakeEnum>(std::move(items));
+    range->On(u"_NewEnum", [this](const FakeCall&, VARIANT* result, EXCEPINFO*) {
+      V_VT(result) = VT_UNKNOWN;
+      return enumerator->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&V_UNKNOWN(result)));
+    });
+  }
+
+  std::shared_ptr<host::Range> Adapter() {
+    return com::MakeRange(com::DispatchObject(range.get(), std::make_shared<com::TypeCatalog>()));
+  }
+
+  std::shared_ptr<FakeType> cellType;
+  std::vector<ComPtr<FakeObject>> cells;
+  std::unique_ptr<FakeEnum> enumerator;
+  ComPtr<FakeObject> range = FakeObject::Create(Type({{u"_NewEnum", DISPID_NEWENUM}}));
+};
+
+TEST(CellEnumeration, VisitsEveryCellInTheHostsOrderFetchingSixtyFourAtATime) {
+  for (const int count : {0, 1, 63, 64, 65, 200}) {
+    SCOPED_TRACE(count);
+    EnumeratedRange fake(count);
+    {
+      const auto cells = fake.Adapter()->Cells();
+      std::vector<double> seen;
+      while (const auto cell = cells->Next()) {
+        seen.push_back(std::get<double>(cell->Value()));
+      }
+      ASSERT_EQ(seen.size(), static_cast<std::size_t>(count));
+      for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(seen[i], i);
+      }
+      EXPECT_EQ(cells->Next(), nullptr);  // and it stays finished, without asking again
+    }
+    EXPECT_EQ(fake.enumerator->requested, std::vector<ULONG>(count / 64 + 1, 64));
+    EXPECT_EQ(fake.enumerator->references(), 1u);
+    fake.enumerator.reset();
+    for (const auto& cell : fake.cells) {
+      EXPECT_EQ(cell->references(), 1u);  // every cell let go
+    }
+  }
+}
+
+// Per visited cell, a read and a write of Value cost two Invokes and 1/64 of a Next; the
+// member's name and the cells' type are asked once for the whole enumeration.
+TEST(CellEnumeration, PerCellCostIsOneInvokePerValueAccess) {
+  const GUID rangeType = {0x00020846, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  for (ComPtr<ITypeInfo> info : {MakeTypeInfo(rangeType), ComPtr<ITypeInfo>()}) {
+    SCOPED_TRACE(info ? "with type information" : "without");
+    EnumeratedRange fake(640, info);
+    const auto cells = fake.Adapter()->Cells();
+    while (const auto cell = cells->Next()) {
+      cell->SetValue(u"x");
+      cell->Value();
+    }
+    for (const auto& cell : fake.cells) {
+      ASSERT_EQ(cell->calls().size(), 2u);
+    }
+    EXPECT_EQ(fake.enumerator->requested.size(), 11u);
+    EXPECT_EQ(fake.cellType->lookups[u"Value"], 1);
+    EXPECT_EQ(fake.cellType->typeInfoRequests, 1);
+  }
+}
+
+TEST(CellEnumeration, AnEnumeratorThatIsNotOneFails) {
+  const std::pair<const char*, std::function<void(VARIANT*)>> cases[] = {
+      {"text", [](VARIANT* v) { V_VT(v) = VT_BSTR, V_BSTR(v) = SysAllocString(L"x"); }},
+      {"Nothing", [](VARIANT* v) { V_VT(v) = VT_UNKNOWN, V_UNKNOWN(v) = nullptr; }},
+      {"an object without IEnumVARIANT",
+       [](VARIANT* v) {
+         V_VT(v) = VT_DISPATCH;
+         V_DISPATCH(v) = FakeObject::Create(Type()).release();
+       }},
+  };
+  for (const auto& [what, answer] : cases) {
+    SCOPED_TRACE(what);
+    EnumeratedRange fake(0);
+    fake.range->On(u"_NewEnum", [&](const FakeCall&, VARIANT* result, EXCEPINFO*) {
+      answer(result);
+      return S_OK;
+    });
+    EXPECT_THROW(fake.Adapter()->Cells(), host::HostError);
+  }
+}
+
+}  // namespace
+}  // namespace morvane::test
