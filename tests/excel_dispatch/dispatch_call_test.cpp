@@ -38,19 +38,6 @@ TEST(DispatchCall, ArgumentsArriveLastFirstWithOmittedOnesHoldingTheirPlace) {
   EXPECT_EQ(AddArguments({}), Args{});
 }
 
-TEST(DispatchCall, PropertyPutSendsTheValueAsTheNamedArgument) {
-  auto type = Type({{u"Caption", 7}});
-  auto control = FakeObject::Create(type);
-  com::MakeCommandBarControl(DispatchObject(control.get(), std::make_shared<TypeCatalog>()))
-      ->SetCaption(u"&Morvane");
-  const FakeCall& call = control->LastCall();
-  EXPECT_EQ(call.id, 7);
-  EXPECT_EQ(call.flags, DISPATCH_PROPERTYPUT);
-  ASSERT_EQ(call.named, std::vector<DISPID>{DISPID_PROPERTYPUT});
-  ASSERT_EQ(call.rgvarg.size(), 1u);
-  EXPECT_STREQ(V_BSTR(call.rgvarg[0].get()), L"&Morvane");
-}
-
 TEST(DispatchCall, EveryLookupAndCallPassesLocale1033) {
   auto type = Type({{u"Name", 1}});
   auto sheet = FakeObject::Create(type);

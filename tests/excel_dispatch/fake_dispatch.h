@@ -55,6 +55,15 @@ inline std::shared_ptr<FakeType> Type(std::map<std::u16string, DISPID> names = {
   return type;
 }
 
+// A type whose members are numbered in the order given.
+inline std::shared_ptr<FakeType> Members(std::initializer_list<const char16_t*> names) {
+  std::map<std::u16string, DISPID> numbered;
+  for (const char16_t* name : names) {
+    numbered.emplace(name, static_cast<DISPID>(numbered.size() + 1));
+  }
+  return Type(std::move(numbered));
+}
+
 struct FakeCall {
   DISPID id;
   WORD flags;

@@ -29,7 +29,6 @@ struct FakeExcel {
       sheet->Set(name, Variant());
     }
     range->Set(u"SpecialCells", Variant::of_dispatch(range.get()));
-    range->Set(u"Value", Variant::of_double(4));
     functions->Set(u"CountA", Variant::of_double(5));
     addIns->Set(u"Item", Variant::of_dispatch(addIn.get()));
     bars->Set(u"Item", Variant::of_dispatch(bar.get()));
@@ -47,309 +46,158 @@ struct FakeExcel {
             bars.get(),  bar.get(),       controls.get(), control.get()};
   }
 
-  ComPtr<FakeObject> app = FakeObject::Create(Type({{u"Version", 0x188},
-                                                    {u"Workbooks", 0x23C},
-                                                    {u"ActiveSheet", 0x133},
-                                                    {u"Sheets", 0x1E5},
-                                                    {u"Selection", 0x93},
-                                                    {u"WorksheetFunction", 0x5A0},
-                                                    {u"Intersect", 0x2FE},
-                                                    {u"EnableCancelKey", 0x448},
-                                                    {u"StatusBar", 0x182},
-                                                    {u"ScreenUpdating", 0x17E},
-                                                    {u"Calculation", 0x13C},
-                                                    {u"DisplayAlerts", 0x157},
-                                                    {u"COMAddIns", 0x704},
-                                                    {u"CommandBars", 0x59F}}));
-  ComPtr<FakeObject> workbooks = FakeObject::Create(Type({{u"Count", 0x76}}));
-  ComPtr<FakeObject> sheets = FakeObject::Create(Type({{u"Count", 0x76}, {u"Item", 0xAA}}));
-  ComPtr<FakeObject> sheet = FakeObject::Create(Type({{u"Name", 0x6E},
-                                                      {u"Visible", 0x22E},
-                                                      {u"Copy", 0x227},
-                                                      {u"Delete", 0x75},
-                                                      {u"Activate", 0x130}}));
-  ComPtr<FakeObject> range = FakeObject::Create(Type({{u"SpecialCells", 0x19A}, {u"Value", 6}}));
-  ComPtr<FakeObject> functions = FakeObject::Create(Type({{u"CountA", 0x4000}}));
-  ComPtr<FakeObject> addIns = FakeObject::Create(Type({{u"Item", 0}}));
-  ComPtr<FakeObject> addIn = FakeObject::Create(Type({{u"Connect", 6}}));
-  ComPtr<FakeObject> bars = FakeObject::Create(Type({{u"Item", 0}}));
-  ComPtr<FakeObject> bar = FakeObject::Create(Type({{u"Visible", 0x60030009}, {u"Controls", 3}}));
-  ComPtr<FakeObject> controls = FakeObject::Create(Type({{u"Add", 3}, {u"Item", 0}}));
-  ComPtr<FakeObject> control = FakeObject::Create(Type({{u"Caption", 0x60030008},
-                                                        {u"Tag", 0x60030015},
-                                                        {u"FaceId", 0x6003000C},
-                                                        {u"Style", 0x60030010},
-                                                        {u"Parameter", 0x60030013},
-                                                        {u"BeginGroup", 0x60030001},
-                                                        {u"Visible", 0x6003001F},
-                                                        {u"Delete", 0x60030006},
-                                                        {u"Controls", 0x60030020}}));
+  ComPtr<FakeObject> app = FakeObject::Create(
+      Members({u"Version", u"Workbooks", u"ActiveSheet", u"Sheets", u"Selection",
+               u"WorksheetFunction", u"Intersect", u"EnableCancelKey", u"StatusBar",
+               u"ScreenUpdating", u"Calculation", u"DisplayAlerts", u"COMAddIns", u"CommandBars"}));
+  ComPtr<FakeObject> workbooks = FakeObject::Create(Members({u"Count"}));
+  ComPtr<FakeObject> sheets = FakeObject::Create(Members({u"Count", u"Item"}));
+  ComPtr<FakeObject> sheet =
+      FakeObject::Create(Members({u"Name", u"Visible", u"Copy", u"Delete", u"Activate"}));
+  ComPtr<FakeObject> range = FakeObject::Create(Members({u"SpecialCells", u"Value"}));
+  ComPtr<FakeObject> functions = FakeObject::Create(Members({u"CountA"}));
+  ComPtr<FakeObject> addIns = FakeObject::Create(Members({u"Item"}));
+  ComPtr<FakeObject> addIn = FakeObject::Create(Members({u"Connect"}));
+  ComPtr<FakeObject> bars = FakeObject::Create(Members({u"Item"}));
+  ComPtr<FakeObject> bar = FakeObject::Create(Members({u"Visible", u"Controls"}));
+  ComPtr<FakeObject> controls = FakeObject::Create(Members({u"Add", u"Item"}));
+  ComPtr<FakeObject> control =
+      FakeObject::Create(Members({u"Caption", u"Tag", u"FaceId", u"Style", u"Parameter",
+                                  u"BeginGroup", u"Visible", u"Delete", u"Controls"}));
 };
 
-struct Wiring {
-  const char* what;
-  std::function<void(host::Application&)> act;
-  ComPtr<FakeObject> FakeExcel::*object;
-  std::u16string member;
-  WORD flags;
-  std::vector<std::string> args;
-};
+// The last call an object received: "<member> <get|put|call|item> <arguments>".
+std::string LastCallOf(FakeObject& object) {
+  if (object.calls().empty()) {
+    return "no call";
+  }
+  const FakeCall& call = object.LastCall();
+  std::string text = "?";
+  for (const auto& [name, id] : object.type().names) {
+    if (id == call.id) {
+      text.assign(name.begin(), name.end());
+    }
+  }
+  switch (call.flags) {
+    case DISPATCH_PROPERTYGET:
+      text += " get";
+      break;
+    case DISPATCH_PROPERTYPUT:
+      text += call.named == std::vector<DISPID>{DISPID_PROPERTYPUT} ? " put" : " put unnamed";
+      break;
+    case DISPATCH_METHOD:
+      text += " call";
+      break;
+    case DISPATCH_METHOD | DISPATCH_PROPERTYGET:
+      text += " item";
+      break;
+  }
+  for (const std::string& arg : ArgumentsOf(call)) {
+    text += " " + arg;
+  }
+  return text;
+}
 
-constexpr WORD kGet = DISPATCH_PROPERTYGET;
-constexpr WORD kPut = DISPATCH_PROPERTYPUT;
-constexpr WORD kCall = DISPATCH_METHOD;
-constexpr WORD kItem = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+using host::Application;
+
+// Runs act on a fresh Excel; the object must have received exactly the expected call, and
+// every adapter made on the way must have let go of its object again.
+void ExpectCall(const char* what, ComPtr<FakeObject> FakeExcel::*object,
+                const std::string& expected, const std::function<void(Application&)>& act) {
+  SCOPED_TRACE(what);
+  FakeExcel excel;
+  const auto references = [&] {
+    std::vector<ULONG> counts;
+    for (FakeObject* o : excel.All()) {
+      o->ClearCalls();  // recorded arguments hold references too
+    }
+    for (FakeObject* o : excel.All()) {
+      counts.push_back(o->references());
+    }
+    return counts;
+  };
+  const std::vector<ULONG> before = references();
+  act(*com::WrapExcelApplication(excel.app.get()));
+  EXPECT_EQ(LastCallOf(*(excel.*object).get()), expected);
+  EXPECT_EQ(references(), before);
+}
 
 TEST(HostAdapters, EachMemberReachesItsExcelMember) {
-  using host::Application;
   const auto sheet = [](Application& a) { return a.ActiveSheet(); };
   const auto selection = [](Application& a) { return a.Selection(); };
   const auto menu = [](Application& a) {
     return a.CommandBar(u"Worksheet Menu Bar")->Controls()->Item(u"&Morvane");
   };
-  const Wiring table[] = {
-      {"Version",
-       [](Application& a) { EXPECT_EQ(a.Version(), u"11.0"); },
-       &FakeExcel::app,
-       u"Version",
-       kGet,
-       {}},
-      {"WorkbooksCount",
-       [](Application& a) { EXPECT_EQ(a.WorkbooksCount(), 2); },
-       &FakeExcel::workbooks,
-       u"Count",
-       kGet,
-       {}},
-      {"Sheets.Count",
-       [](Application& a) { EXPECT_EQ(a.Sheets()->Count(), 3); },
-       &FakeExcel::sheets,
-       u"Count",
-       kGet,
-       {}},
-      {"Sheets.Item(index)",
-       [](Application& a) { a.Sheets()->Item(2); },
-       &FakeExcel::sheets,
-       u"Item",
-       kItem,
-       {"I4 2"}},
-      {"Sheets.Item(name)",
-       [](Application& a) { a.Sheets()->Item(u"Data_Undo"); },
-       &FakeExcel::sheets,
-       u"Item",
-       kItem,
-       {"BSTR Data_Undo"}},
-      {"Sheet.Name",
-       [&](Application& a) { EXPECT_EQ(sheet(a)->Name(), u"Data"); },
-       &FakeExcel::sheet,
-       u"Name",
-       kGet,
-       {}},
-      {"Sheet.SetName",
-       [&](Application& a) { sheet(a)->SetName(u"Data_Redo"); },
-       &FakeExcel::sheet,
-       u"Name",
-       kPut,
-       {"BSTR Data_Redo"}},
-      {"Sheet.SetVisible",
-       [&](Application& a) { sheet(a)->SetVisible(false); },
-       &FakeExcel::sheet,
-       u"Visible",
-       kPut,
-       {"False"}},
-      {"Sheet.CopyBefore",
-       [&](Application& a) { sheet(a)->CopyBefore(*sheet(a)); },
-       &FakeExcel::sheet,
-       u"Copy",
-       kCall,
-       {"object"}},
-      {"Sheet.Delete",
-       [&](Application& a) { sheet(a)->Delete(); },
-       &FakeExcel::sheet,
-       u"Delete",
-       kCall,
-       {}},
-      {"Sheet.Activate",
-       [&](Application& a) { sheet(a)->Activate(); },
-       &FakeExcel::sheet,
-       u"Activate",
-       kCall,
-       {}},
-      {"Range.SpecialCells",
-       [&](Application& a) { selection(a)->SpecialCells(2); },
-       &FakeExcel::range,
-       u"SpecialCells",
-       kCall,
-       {"I4 2"}},
-      {"Range.Value",
-       [&](Application& a) { EXPECT_EQ(selection(a)->Value(), host::CellValue(4.0)); },
-       &FakeExcel::range,
-       u"Value",
-       kGet,
-       {}},
-      {"Range.SetValue",
-       [&](Application& a) { selection(a)->SetValue(u"'TRUE"); },
-       &FakeExcel::range,
-       u"Value",
-       kPut,
-       {"BSTR 'TRUE"}},
-      {"CountA",
-       [&](Application& a) { EXPECT_EQ(a.CountA(selection(a)), 5); },
-       &FakeExcel::functions,
-       u"CountA",
-       kCall,
-       {"object"}},
-      {"Intersect",
-       [&](Application& a) { EXPECT_TRUE(a.Intersect(selection(a), selection(a))); },
-       &FakeExcel::app,
-       u"Intersect",
-       kCall,
-       {"object", "object"}},
-      {"EnableCancelKey",
-       [](Application& a) { a.SetEnableCancelKey(2); },
-       &FakeExcel::app,
-       u"EnableCancelKey",
-       kPut,
-       {"I4 2"}},
-      {"StatusBar",
-       [](Application& a) { a.SetStatusBar(u"Busy"); },
-       &FakeExcel::app,
-       u"StatusBar",
-       kPut,
-       {"BSTR Busy"}},
-      {"ScreenUpdating",
-       [](Application& a) { a.SetScreenUpdating(false); },
-       &FakeExcel::app,
-       u"ScreenUpdating",
-       kPut,
-       {"False"}},
-      {"Calculation",
-       [](Application& a) { a.SetCalculation(-4135); },
-       &FakeExcel::app,
-       u"Calculation",
-       kPut,
-       {"I4 -4135"}},
-      {"DisplayAlerts",
-       [](Application& a) { a.SetDisplayAlerts(true); },
-       &FakeExcel::app,
-       u"DisplayAlerts",
-       kPut,
-       {"True"}},
-      {"COMAddIns.Item",
-       [](Application& a) { a.ComAddIn(u"Morvane.Connect"); },
-       &FakeExcel::addIns,
-       u"Item",
-       kItem,
-       {"BSTR Morvane.Connect"}},
-      {"ComAddIn.SetConnect",
-       [](Application& a) { a.ComAddIn(u"x")->SetConnect(false); },
-       &FakeExcel::addIn,
-       u"Connect",
-       kPut,
-       {"False"}},
-      {"CommandBars.Item",
-       [](Application& a) { a.CommandBar(u"Worksheet Menu Bar"); },
-       &FakeExcel::bars,
-       u"Item",
-       kItem,
-       {"BSTR Worksheet Menu Bar"}},
-      {"CommandBar.SetVisible",
-       [](Application& a) { a.CommandBar(u"x")->SetVisible(true); },
-       &FakeExcel::bar,
-       u"Visible",
-       kPut,
-       {"True"}},
-      {"CommandBarControls.Item",
-       [&](Application& a) { menu(a); },
-       &FakeExcel::controls,
-       u"Item",
-       kItem,
-       {"BSTR &Morvane"}},
-      {"SetCaption",
-       [&](Application& a) { menu(a)->SetCaption(u"&Wizard"); },
-       &FakeExcel::control,
-       u"Caption",
-       kPut,
-       {"BSTR &Wizard"}},
-      {"Tag",
-       [&](Application& a) { EXPECT_EQ(menu(a)->Tag(), u"mvUndo"); },
-       &FakeExcel::control,
-       u"Tag",
-       kGet,
-       {}},
-      {"SetTag",
-       [&](Application& a) { menu(a)->SetTag(u"mvRedo"); },
-       &FakeExcel::control,
-       u"Tag",
-       kPut,
-       {"BSTR mvRedo"}},
-      {"SetFaceId",
-       [&](Application& a) { menu(a)->SetFaceId(128); },
-       &FakeExcel::control,
-       u"FaceId",
-       kPut,
-       {"I4 128"}},
-      {"SetStyle",
-       [&](Application& a) { menu(a)->SetStyle(3); },
-       &FakeExcel::control,
-       u"Style",
-       kPut,
-       {"I4 3"}},
-      {"SetParameter",
-       [&](Application& a) { menu(a)->SetParameter(u"p"); },
-       &FakeExcel::control,
-       u"Parameter",
-       kPut,
-       {"BSTR p"}},
-      {"SetBeginGroup",
-       [&](Application& a) { menu(a)->SetBeginGroup(true); },
-       &FakeExcel::control,
-       u"BeginGroup",
-       kPut,
-       {"True"}},
-      {"Control.SetVisible",
-       [&](Application& a) { menu(a)->SetVisible(false); },
-       &FakeExcel::control,
-       u"Visible",
-       kPut,
-       {"False"}},
-      {"Control.Delete",
-       [&](Application& a) { menu(a)->Delete(); },
-       &FakeExcel::control,
-       u"Delete",
-       kCall,
-       {}},
-      {"Control.Controls.Add",
-       [&](Application& a) {
-         menu(a)->Controls()->Add({1, {}, {}, {}, {}});
-       },
-       &FakeExcel::controls,
-       u"Add",
-       kCall,
-       {"I4 1"}},
-  };
-  for (const Wiring& row : table) {
-    SCOPED_TRACE(row.what);
-    FakeExcel excel;
-    std::vector<ULONG> before;
-    for (FakeObject* object : excel.All()) {
-      before.push_back(object->references());
-    }
-    row.act(*com::WrapExcelApplication(excel.app.get()));
-    FakeObject& object = *(excel.*row.object).get();
-    ASSERT_FALSE(object.calls().empty());
-    const FakeCall& call = object.LastCall();
-    EXPECT_EQ(call.id, object.type().names.at(row.member));
-    EXPECT_EQ(call.flags, row.flags);
-    EXPECT_EQ(ArgumentsOf(call), row.args);
-    for (FakeObject* o : excel.All()) {
-      o->ClearCalls();
-    }
-    std::vector<ULONG> after;
-    for (FakeObject* o : excel.All()) {
-      after.push_back(o->references());
-    }
-    EXPECT_EQ(after, before);  // every adapter let go of its object
-  }
+  using E = FakeExcel;
+  ExpectCall("Version", &E::app, "Version get",
+             [](Application& a) { EXPECT_EQ(a.Version(), u"11.0"); });
+  ExpectCall("WorkbooksCount", &E::workbooks, "Count get",
+             [](Application& a) { EXPECT_EQ(a.WorkbooksCount(), 2); });
+  ExpectCall("Sheets.Count", &E::sheets, "Count get",
+             [](Application& a) { EXPECT_EQ(a.Sheets()->Count(), 3); });
+  ExpectCall("Sheets.Item(index)", &E::sheets, "Item item I4 2",
+             [](Application& a) { a.Sheets()->Item(2); });
+  ExpectCall("Sheets.Item(name)", &E::sheets, "Item item BSTR Data_Undo",
+             [](Application& a) { a.Sheets()->Item(u"Data_Undo"); });
+  ExpectCall("Sheet.Name", &E::sheet, "Name get",
+             [&](Application& a) { EXPECT_EQ(sheet(a)->Name(), u"Data"); });
+  ExpectCall("Sheet.SetName", &E::sheet, "Name put BSTR Data_Redo",
+             [&](Application& a) { sheet(a)->SetName(u"Data_Redo"); });
+  ExpectCall("Sheet.SetVisible", &E::sheet, "Visible put False",
+             [&](Application& a) { sheet(a)->SetVisible(false); });
+  ExpectCall("Sheet.CopyBefore", &E::sheet, "Copy call object",
+             [&](Application& a) { sheet(a)->CopyBefore(*sheet(a)); });
+  ExpectCall("Sheet.Delete", &E::sheet, "Delete call", [&](Application& a) { sheet(a)->Delete(); });
+  ExpectCall("Sheet.Activate", &E::sheet, "Activate call",
+             [&](Application& a) { sheet(a)->Activate(); });
+  ExpectCall("SpecialCells", &E::range, "SpecialCells call I4 2",
+             [&](Application& a) { EXPECT_TRUE(selection(a)->SpecialCells(2)); });
+  ExpectCall("CountA", &E::functions, "CountA call object",
+             [&](Application& a) { EXPECT_EQ(a.CountA(selection(a)), 5); });
+  ExpectCall("Intersect", &E::app, "Intersect call object object",
+             [&](Application& a) { EXPECT_TRUE(a.Intersect(selection(a), selection(a))); });
+  ExpectCall("EnableCancelKey", &E::app, "EnableCancelKey put I4 2",
+             [](Application& a) { a.SetEnableCancelKey(2); });
+  ExpectCall("StatusBar", &E::app, "StatusBar put BSTR Busy",
+             [](Application& a) { a.SetStatusBar(u"Busy"); });
+  ExpectCall("ScreenUpdating", &E::app, "ScreenUpdating put False",
+             [](Application& a) { a.SetScreenUpdating(false); });
+  ExpectCall("Calculation", &E::app, "Calculation put I4 -4135",
+             [](Application& a) { a.SetCalculation(-4135); });
+  ExpectCall("DisplayAlerts", &E::app, "DisplayAlerts put True",
+             [](Application& a) { a.SetDisplayAlerts(true); });
+  ExpectCall("COMAddIns.Item", &E::addIns, "Item item BSTR Morvane.Connect",
+             [](Application& a) { a.ComAddIn(u"Morvane.Connect"); });
+  ExpectCall("ComAddIn.SetConnect", &E::addIn, "Connect put False",
+             [](Application& a) { a.ComAddIn(u"x")->SetConnect(false); });
+  ExpectCall("CommandBars.Item", &E::bars, "Item item BSTR Worksheet Menu Bar",
+             [](Application& a) { a.CommandBar(u"Worksheet Menu Bar"); });
+  ExpectCall("CommandBar.SetVisible", &E::bar, "Visible put True",
+             [](Application& a) { a.CommandBar(u"x")->SetVisible(true); });
+  ExpectCall("CommandBarControls.Item", &E::controls, "Item item BSTR &Morvane",
+             [&](Application& a) { menu(a); });
+  ExpectCall("SetCaption", &E::control, "Caption put BSTR &Wizard",
+             [&](Application& a) { menu(a)->SetCaption(u"&Wizard"); });
+  ExpectCall("Tag", &E::control, "Tag get",
+             [&](Application& a) { EXPECT_EQ(menu(a)->Tag(), u"mvUndo"); });
+  ExpectCall("SetTag", &E::control, "Tag put BSTR mvRedo",
+             [&](Application& a) { menu(a)->SetTag(u"mvRedo"); });
+  ExpectCall("SetFaceId", &E::control, "FaceId put I4 128",
+             [&](Application& a) { menu(a)->SetFaceId(128); });
+  ExpectCall("SetStyle", &E::control, "Style put I4 3",
+             [&](Application& a) { menu(a)->SetStyle(3); });
+  ExpectCall("SetParameter", &E::control, "Parameter put BSTR p",
+             [&](Application& a) { menu(a)->SetParameter(u"p"); });
+  ExpectCall("SetBeginGroup", &E::control, "BeginGroup put True",
+             [&](Application& a) { menu(a)->SetBeginGroup(true); });
+  ExpectCall("Control.SetVisible", &E::control, "Visible put False",
+             [&](Application& a) { menu(a)->SetVisible(false); });
+  ExpectCall("Control.Delete", &E::control, "Delete call",
+             [&](Application& a) { menu(a)->Delete(); });
+  ExpectCall("Control.Controls.Add", &E::controls, "Add call I4 1 missing missing missing False",
+             [&](Application& a) {
+               menu(a)->Controls()->Add({1, {}, {}, {}, false});
+             });
 }
 
 TEST(HostAdapters, NothingBecomesNull) {
