@@ -1,0 +1,236 @@
+#include "about/win32/about_dialog.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "about/about_text.h"
+#include "about/win32/about_layout.h"
+#include "addin/win32/design_units.h"
+#include "addin/win32/wide_text.h"
+#include "resources/dialog_ids.h"
+
+namespace morvane::win32 {
+namespace {
+
+RECT ToRect(const PixelRect& rect) {
+  return {rect.left, rect.top, rect.left + rect.width, rect.top + rect.height};
+}
+
+// Keeps a window disabled for as long as it lives, if it was enabled before.
+class DisabledWhileModal {
+ public:
+  explicit DisabledWhileModal(HWND window)
+      : window_(window && IsWindowEnabled(window) ? window : nullptr) {
+    if (window_) {
+      EnableWindow(window_, FALSE);
+    }
+  }
+  ~DisabledWhileModal() {
+    if (window_ && IsWindow(window_)) {
+      EnableWindow(window_, TRUE);
+    }
+  }
+  DisabledWhileModal(const DisabledWhileModal&) = delete;
+  DisabledWhileModal& operator=(const DisabledWhileModal&) = delete;
+
+ private:
+  HWND window_;
+};
+
+// The About box frmUG: two labels on two painted panels with a painted separator, on a pink
+// background. It exists from its loading to its release, shown only while ShowModal runs.
+class AboutDialog final : public ui::AboutWindow {
+ public:
+  AboutDialog(HINSTANCE module, ui::AboutEvents& events) : events_(events) {
+    CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_FRMUG), GetActiveWindow(),
+                       &AboutDialog::Procedure, reinterpret_cast<LPARAM>(this));
+    if (!window_) {
+      throw std::runtime_error("the About box could not be created (error " +
+                               std::to_string(GetLastError()) + ")");
+    }
+  }
+
+  ~AboutDialog() override {
+    if (window_) {
+      DestroyWindow(window_);
+    }
+  }
+
+  AboutDialog(const AboutDialog&) = delete;
+  AboutDialog& operator=(const AboutDialog&) = delete;
+
+  ui::WindowHandle Handle() override { return reinterpret_cast<ui::WindowHandle>(window_); }
+
+  void SetLabel2(const std::u16string& text) override {
+    if (!window_) {
+      return;
+    }
+    SetDlgItemTextW(window_, IDC_LABEL2, ToWide(text).c_str());
+    // The label is transparent over its panel: the panel must be painted again under it.
+    RECT area = ToRect(ToPixels(kLabel2Twips, kTwipsPerInch, dpi_));
+    RedrawWindow(window_, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+
+  // A modal window of our own: the owner (the host's window) is disabled and this thread's
+  // messages run here until the close box is pressed.
+  void ShowModal() override {
+    if (!window_) {
+      throw std::logic_error("the About window no longer exists");
+    }
+    closeRequested_ = false;
+    {
+      DisabledWhileModal ownerBlocked(GetWindow(window_, GW_OWNER));
+      ShowWindow(window_, SW_SHOW);
+      RunMessagesUntilClosed();
+    }  // the owner is enabled again before this window hides, so it gets the activation back
+    if (window_) {
+      ShowWindow(window_, SW_HIDE);
+    }
+  }
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+      SetWindowLongPtrW(window, DWLP_USER, lParam);
+      reinterpret_cast<AboutDialog*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
+  }
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        SetUp();
+        return TRUE;
+      case WM_CTLCOLORDLG:
+        return reinterpret_cast<INT_PTR>(background_.get());
+      case WM_CTLCOLORSTATIC:
+        return ColourLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      case WM_PAINT:
+        PaintPanels();
+        return TRUE;
+      case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window_, IDC_LABEL21)) {
+          SetCursor(LoadCursorW(nullptr, IDC_HAND));
+          SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+          return TRUE;
+        }
+        return FALSE;
+      case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_LABEL21 && HIWORD(wParam) == STN_CLICKED) {
+          OnFooterClicked();
+        } else if (LOWORD(wParam) == IDCANCEL) {  // Escape; the close box as the dialog
+          closeRequested_ = true;                 // manager reports it
+        }
+        return TRUE;
+      case WM_CLOSE:
+        closeRequested_ = true;
+        return TRUE;
+      case WM_NCDESTROY:
+        window_ = nullptr;  // destroyed with its owner, or by our release
+        return FALSE;
+      default:
+        return FALSE;
+    }
+  }
+
+  void SetUp() {
+    dpi_ = ScreenDpi();
+    label2Font_ = CreateDesignFont(kAboutFontFace, kLabel2Points, dpi_);
+    footerFont_ = CreateDesignFont(kAboutFontFace, kLabel21Points, dpi_);
+    background_.reset(CreateSolidBrush(kAboutBackground));
+    panelFill_.reset(CreateSolidBrush(kPanelFill));
+    panelOutline_.reset(CreateSolidBrush(kPanelOutline));
+    line1_.reset(CreatePen(PS_SOLID, 1, kLine1Colour));
+
+    PlaceItem(window_, IDC_LABEL2, ToPixels(kLabel2Twips, kTwipsPerInch, dpi_));
+    PlaceItem(window_, IDC_LABEL21, ToPixels(kLabel21Twips, kTwipsPerInch, dpi_));
+    SetItemFont(IDC_LABEL2, label2Font_);
+    SetItemFont(IDC_LABEL21, footerFont_);
+    SetDlgItemTextW(window_, IDC_LABEL21, ToWide(about::FooterText()).c_str());
+    SetClientSize(window_, ToPixels(kAboutWidthTwips, kTwipsPerInch, dpi_),
+                  ToPixels(kAboutHeightTwips, kTwipsPerInch, dpi_));
+    CenterOnOwner(window_);
+  }
+
+  void SetItemFont(int id, const Font& font) {
+    if (font.get()) {
+      SendDlgItemMessageW(window_, id, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    }
+  }
+
+  // Both labels are transparent over their panels, in their own text colours.
+  INT_PTR ColourLabel(HDC dc, HWND label) {
+    const bool footer = label == GetDlgItem(window_, IDC_LABEL21);
+    SetTextColor(dc, footer ? kLabel21Text : kLabel2Text);
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+  }
+
+  void PaintPanels() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    for (const DesignRect& shape : {kShape1Twips, kShape2Twips}) {
+      const RECT panel = ToRect(ToPixels(shape, kTwipsPerInch, dpi_));
+      FillRect(dc, &panel, panelFill_.get());
+      FrameRect(dc, &panel, panelOutline_.get());
+    }
+    const HGDIOBJ previousPen = SelectObject(dc, line1_.get());
+    MoveToEx(dc, ToPixels(kLine1FromXTwips, kTwipsPerInch, dpi_),
+             ToPixels(kLine1FromYTwips, kTwipsPerInch, dpi_), nullptr);
+    LineTo(dc, ToPixels(kLine1ToXTwips, kTwipsPerInch, dpi_),
+           ToPixels(kLine1ToYTwips, kTwipsPerInch, dpi_));
+    SelectObject(dc, previousPen);
+    EndPaint(window_, &paint);
+  }
+
+  // A failure of the footer's handler must not unwind through the system's window procedure
+  // frames; the box stays open as it is, like after any click that opened no page.
+  void OnFooterClicked() noexcept {
+    try {
+      events_.Label21_Click();
+    } catch (...) {
+    }
+  }
+
+  void RunMessagesUntilClosed() {
+    MSG message;
+    while (window_ && !closeRequested_) {
+      const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == -1) {
+        return;
+      }
+      if (got == 0) {
+        // Quitting closes the box; the request belongs to the loop that owns the thread.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+      }
+      if (!IsDialogMessageW(window_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+  }
+
+  ui::AboutEvents& events_;
+  HWND window_ = nullptr;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  bool closeRequested_ = false;
+  Font label2Font_;
+  Font footerFont_;
+  Brush background_;
+  Brush panelFill_;
+  Brush panelOutline_;
+  Pen line1_;
+};
+
+}  // namespace
+
+std::unique_ptr<ui::AboutWindow> LoadAboutDialog(HINSTANCE module, ui::AboutEvents& events) {
+  return std::make_unique<AboutDialog>(module, events);
+}
+
+}  // namespace morvane::win32

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+
+#include "addin/ui_port.h"
+
+namespace morvane::win32 {
+
+// ShellExecuteA with every field of the request as given, texts in the system's ANSI code
+// page; returns the shell's result (above 32 on success).
+std::intptr_t ShellExecuteAnsi(const ui::ShellRequest& request);
+
+}  // namespace morvane::win32
