@@ -19,6 +19,12 @@ constexpr DWORD kProgramLimitMs = 30000;
 using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 
+// GetProcAddress's result as the function it is (through void*, which g++ allows quietly).
+template <class Fn>
+Fn Export(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 std::string Hex(HRESULT hr) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
@@ -155,8 +161,7 @@ ComPtr<IUnknown> AddInInstall::Create() {
     Fail("cannot load " + Utf8FromWide(serverPath_));
     return instance;
   }
-  const auto getClassObject =
-      reinterpret_cast<GetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
+  const auto getClassObject = Export<GetClassObjectFn>(module_, "DllGetClassObject");
   if (getClassObject == nullptr) {
     Fail("the DLL does not export DllGetClassObject");
     return instance;
@@ -178,8 +183,7 @@ void AddInInstall::Unload() {
   if (module_ == nullptr) {
     return;
   }
-  const auto canUnloadNow =
-      reinterpret_cast<CanUnloadNowFn>(GetProcAddress(module_, "DllCanUnloadNow"));
+  const auto canUnloadNow = Export<CanUnloadNowFn>(module_, "DllCanUnloadNow");
   if (canUnloadNow == nullptr) {
     Fail("the DLL does not export DllCanUnloadNow");
   } else if (const HRESULT hr = canUnloadNow(); hr != S_OK) {

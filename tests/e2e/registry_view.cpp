@@ -24,6 +24,18 @@ const SeededInterface kOfficeInterfaces[] = {
 };
 
 const wchar_t* const kExcelAddinsKey = L"Software\\Microsoft\\Office\\Excel\\Addins";
+const wchar_t* const kUserContainers[] = {
+    L"Software\\Classes\\CLSID", L"Software\\Classes\\TypeLib", L"Software\\Classes\\Interface"};
+
+bool CreateKey(HKEY root, const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_READ, nullptr, &handle, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(handle);
+  return true;
+}
 
 std::wstring InterfaceKey(const SeededInterface& seeded) {
   return std::wstring(L"Software\\Classes\\Interface\\") + seeded.iid;
@@ -149,13 +161,14 @@ std::vector<std::string> RegistrySnapshot::ChangesIn(const RegistrySnapshot& lat
 }
 
 OfficeKeys::OfficeKeys() {
-  if (!KeyExists(HKEY_CURRENT_USER, kExcelAddinsKey)) {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kExcelAddinsKey, 0, nullptr, 0, KEY_READ, nullptr,
-                        &handle, nullptr) == ERROR_SUCCESS) {
-      RegCloseKey(handle);
-      created_.emplace_back(HKEY_CURRENT_USER, kExcelAddinsKey);
+  for (const wchar_t* container : kUserContainers) {
+    if (!KeyExists(HKEY_CURRENT_USER, container) && CreateKey(HKEY_CURRENT_USER, container)) {
+      createdContainers_.push_back(container);
     }
+  }
+  if (!KeyExists(HKEY_CURRENT_USER, kExcelAddinsKey) &&
+      CreateKey(HKEY_CURRENT_USER, kExcelAddinsKey)) {
+    createdTrees_.emplace_back(HKEY_CURRENT_USER, kExcelAddinsKey);
   }
   for (const SeededInterface& seeded : kOfficeInterfaces) {
     const std::wstring key = InterfaceKey(seeded);
@@ -165,14 +178,17 @@ OfficeKeys::OfficeKeys() {
     SetText(HKEY_LOCAL_MACHINE, key, nullptr, seeded.name);
     SetText(HKEY_LOCAL_MACHINE, key + L"\\ProxyStubClsid32", nullptr, kAutomationProxy);
     SetText(HKEY_LOCAL_MACHINE, key + L"\\TypeLib", nullptr, seeded.typeLib);
-    created_.emplace_back(HKEY_LOCAL_MACHINE, key);
+    createdTrees_.emplace_back(HKEY_LOCAL_MACHINE, key);
   }
 }
 
 OfficeKeys::~OfficeKeys() {
-  for (const auto& [root, key] : created_) {
+  for (const auto& [root, key] : createdTrees_) {
     RegDeleteTreeW(root, key.c_str());
     RegDeleteKeyW(root, key.c_str());
+  }
+  for (const std::wstring& container : createdContainers_) {
+    RegDeleteKeyW(HKEY_CURRENT_USER, container.c_str());  // fails, as it should, unless empty
   }
 }
 
@@ -191,12 +207,12 @@ std::vector<std::string> OfficeKeys::Damaged() const {
   return damaged;
 }
 
-int RunProgram(const std::wstring& commandLine, DWORD limitMs) {
+int RunProgram(const std::wstring& commandLine, DWORD limitMs, const wchar_t* program) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
     return -1;
   }

@@ -33,8 +33,9 @@ class RegistrySnapshot {
   std::map<std::wstring, std::set<std::wstring>> names_;
 };
 
-// The Office keys a machine with Excel has before any add-in is registered: the Excel Addins
-// key and Office's own interface registrations. Seeded where missing, so that an
+// The keys a Windows machine with Excel has before any add-in is registered: the user's COM
+// class containers, the Excel Addins key and Office's own interface registrations. Seeded
+// where missing, so that an unregistration is judged by what it leaves of its own and an
 // unregistration that deletes what it does not own is caught; removed again afterwards.
 class OfficeKeys {
  public:
@@ -47,11 +48,14 @@ class OfficeKeys {
   std::vector<std::string> Damaged() const;
 
  private:
-  std::vector<std::pair<HKEY, std::wstring>> created_;
+  std::vector<std::pair<HKEY, std::wstring>> createdTrees_;
+  std::vector<std::wstring> createdContainers_;  // per user, removed only while empty
 };
 
 // Starts a program and waits for it; its exit code, or -1 when it could not start or ran past
 // `limitMs` (it is then ended).
-int RunProgram(const std::wstring& commandLine, DWORD limitMs);
+// `program` names the file to run when the command line's first word should not be searched
+// for (a Linux program has no .exe to find).
+int RunProgram(const std::wstring& commandLine, DWORD limitMs, const wchar_t* program = nullptr);
 
 }  // namespace morvane::e2e
