@@ -50,6 +50,13 @@ TEST(DispatchCall, EveryLookupAndCallPassesLocale1033) {
   }
 }
 
+// The description a server gives only when the caller runs pfnDeferredFillIn.
+BSTR pendingDescription = nullptr;
+HRESULT STDAPICALLTYPE FillInLater(EXCEPINFO* late) {
+  late->bstrDescription = pendingDescription;
+  return S_OK;
+}
+
 struct FailureCase {
   const char* what;
   HRESULT returned;
@@ -87,12 +94,8 @@ TEST(DispatchCall, FailuresBecomeHostErrors) {
       info->scode = c.scode;
       BSTR text = c.text ? SysAllocString(c.text) : nullptr;
       if (c.deferred) {
-        static BSTR pending;
-        pending = text;
-        info->pfnDeferredFillIn = [](EXCEPINFO* late) {
-          late->bstrDescription = pending;
-          return S_OK;
-        };
+        pendingDescription = text;
+        info->pfnDeferredFillIn = FillInLater;
       } else {
         info->bstrDescription = text;
       }
