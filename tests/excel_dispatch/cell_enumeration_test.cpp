@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/excel/adapters.h"
+#include "convert/cell_rewrite.h"
 #include "excel_dispatch/fake_dispatch.h"
 
 namespace morvane::test {
@@ -10,12 +11,14 @@ namespace {
 
 // A range whose _NewEnum hands out count cells, the i-th holding the number i.
 struct EnumeratedRange {
-  explicit EnumeratedRange(int count, ComPtr<ITypeInfo> cellInfo = nullptr)
+  explicit EnumeratedRange(
+      int count, ComPtr<ITypeInfo> cellInfo = nullptr,
+      const std::function<Variant(int)>& valueOf = [](int i) { return Variant::of_double(i); })
       : cellType(Type({{u"Value", 6}}, std::move(cellInfo))) {
     std::vector<ComPtr<IDispatch>> items;
     for (int i = 0; i < count; ++i) {
       cells.push_back(FakeObject::Create(cellType));
-      cells.back()->Set(u"Value", Variant::of_double(i));
+      cells.back()->Set(u"Value", valueOf(i));
       items.emplace_back(cells.back().get());
     }
     enumerator = std::make_unique<FakeEnum>(std::move(items));
@@ -60,20 +63,28 @@ TEST(CellEnumeration, VisitsEveryCellInTheHostsOrderFetchingSixtyFourAtATime) {
   }
 }
 
-// Per visited cell, a read and a write of Value cost two Invokes and 1/64 of a Next; the
-// member's name and the cells' type are asked once for the whole enumeration.
-TEST(CellEnumeration, PerCellCostIsOneInvokePerValueAccess) {
+// What Convert costs per visited cell: one Invoke to read the value, one more to write a changed
+// text, one more to read back a text Excel might have retyped, and 1/64 of a Next. The name
+// Value and the cells' type are asked for once for the whole enumeration.
+TEST(CellEnumeration, ConvertCostsOneInvokePerValueAccess) {
+  const std::function<Variant()> kinds[] = {
+      [] { return Variant::of_string(u"abc"); },   // changed: read, write
+      [] { return Variant::of_string(u"ABC"); },   // unchanged: read
+      [] { return Variant::of_double(5); },        // not text: read
+      [] { return Variant::of_string(u"true"); },  // Excel might retype it: read, write, read
+  };
+  const std::size_t invokes[] = {2, 1, 1, 3};
+  const auto valueOf = [&](int i) { return kinds[i % 4](); };
   const GUID rangeType = {0x00020846, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
   for (ComPtr<ITypeInfo> info : {MakeTypeInfo(rangeType), ComPtr<ITypeInfo>()}) {
     SCOPED_TRACE(info ? "with type information" : "without");
-    EnumeratedRange fake(640, info);
+    EnumeratedRange fake(640, info, valueOf);
     const auto cells = fake.Adapter()->Cells();
     while (const auto cell = cells->Next()) {
-      cell->SetValue(u"x");
-      cell->Value();
+      ConvertCellText(*cell, CaseMode::UpperCase);
     }
-    for (const auto& cell : fake.cells) {
-      ASSERT_EQ(cell->calls().size(), 2u);
+    for (std::size_t i = 0; i < fake.cells.size(); ++i) {
+      ASSERT_EQ(fake.cells[i]->calls().size(), invokes[i % 4]) << i;
     }
     EXPECT_EQ(fake.enumerator->requested.size(), 11u);
     EXPECT_EQ(fake.cellType->lookups[u"Value"], 1);
