@@ -86,24 +86,52 @@ bool Parse(const std::vector<std::wstring>& args, Arguments& out) {
   return !out.scenario.empty() && !out.session.dll.empty() && !out.session.ribbonFile.empty();
 }
 
-// Without a window manager on the X display, Wine draws no title bars unless it manages the
-// frames itself: asked for before the first window, so that pictures show the captions.
-void DrawOwnFrames() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return;
+// Without a window manager on the X display nobody draws title bars, unless Wine is asked to
+// draw the frames itself, so that pictures show the captions. Wine reads the setting when a
+// process starts: false when it had to be set now, for the next process.
+bool OwnFramesInForce() {
+  const wchar_t* const key = L"Software\\Wine\\X11 Driver";
+  wchar_t value[8] = {};
+  DWORD bytes = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, key, L"Decorated", RRF_RT_REG_SZ, nullptr, value, &bytes) ==
+          ERROR_SUCCESS &&
+      std::wstring(value) == L"N") {
+    return true;
   }
   const wchar_t no[] = L"N";
-  RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof no);
-  RegCloseKey(key);
+  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Decorated", REG_SZ, no, sizeof no);
+  return false;
+}
+
+// Runs this same command again as a new process and answers with its exit code.
+int RunAgain() {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  std::wstring line = GetCommandLineW();
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 2;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 2;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
 }
 
 int Main(const std::vector<std::wstring>& args) {
   if (args.size() == 4 && args[1] == kRecordUrlSwitch) {
     return RecordUrl(args[2], args[3]);
   }
-  DrawOwnFrames();
+  if (!OwnFramesInForce()) {
+    return RunAgain();
+  }
   Arguments arguments;
   if (!Parse(args, arguments)) {
     std::fprintf(stderr,
