@@ -70,17 +70,18 @@ std::int32_t FromWCode(WORD wCode) {
 }  // namespace
 
 host::HostError HostErrorFromInvoke(HRESULT hr, EXCEPINFO& excepInfo, std::u16string_view member) {
-  if (hr != DISP_E_EXCEPTION) {
-    return {static_cast<std::int32_t>(hr), Described(hr, member)};
-  }
-  if (excepInfo.pfnDeferredFillIn != nullptr) {
+  if (hr == DISP_E_EXCEPTION && excepInfo.pfnDeferredFillIn != nullptr) {
     excepInfo.pfnDeferredFillIn(&excepInfo);
   }
+  // Whatever strings the server left are ours to free, meaningful or not.
   Bstr source, description, helpFile;
   source.reset(excepInfo.bstrSource);
   description.reset(excepInfo.bstrDescription);
   helpFile.reset(excepInfo.bstrHelpFile);
   excepInfo.bstrSource = excepInfo.bstrDescription = excepInfo.bstrHelpFile = nullptr;
+  if (hr != DISP_E_EXCEPTION) {
+    return {static_cast<std::int32_t>(hr), Described(hr, member)};
+  }
 
   std::int32_t code = static_cast<std::int32_t>(DISP_E_EXCEPTION);
   if (excepInfo.scode != 0) {

@@ -37,7 +37,8 @@ class MemberIds {
 };
 
 // Every type met through one Application, owned by the adapters made from it, so that the type
-// information it keeps alive is released with them, while COM is still running.
+// information it keeps alive is released with them, while COM is still running. Used only on
+// Excel's thread, where every call of the add-in runs, so it takes no lock.
 class TypeCatalog {
  public:
   // The table for the object's type (one IDispatch::GetTypeInfo call and a look at the type's
