@@ -4,6 +4,7 @@
 
 #include <new>
 #include <string>
+#include <system_error>
 
 #include "addin/com/com_ptr.h"
 #include "addin/host.h"
@@ -26,8 +27,19 @@ struct Failure {
 };
 
 Failure Describe(HRESULT hr, const char* what) {
-  std::u16string text = Utf8ToUtf16(what);
-  return {hr, std::move(text)};
+  return {hr, Utf8ToUtf16(what)};
+}
+
+// A file or system call that failed: the code the system gave, as an HRESULT where one fits.
+HRESULT FromSystemError(const std::system_error& e) {
+  if (e.code().category() == std::system_category())
+    return HRESULT_FROM_WIN32(e.code().value());
+  if (e.code() == std::errc::permission_denied)
+    return E_ACCESSDENIED;
+  if (e.code() == std::errc::no_such_file_or_directory) {
+    return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+  }
+  return E_FAIL;
 }
 
 // The Lippincott function: rethrows the exception in flight and sorts it into an HRESULT.
@@ -40,6 +52,9 @@ Failure ClassifyCaughtException() {
     return {static_cast<HRESULT>(e.hresult()), e.description()};
   } catch (const std::bad_alloc&) {
     return Describe(E_OUTOFMEMORY, "Out of memory");
+  } catch (const std::system_error& e) {
+    // The ribbon markup that can be neither read nor created, for one.
+    return Describe(FromSystemError(e), e.what());
   } catch (const std::exception& e) {
     // Nothing but a bug gets here; leave a trace for a debugger before turning it into E_FAIL.
     OutputDebugStringA("Morvane: unexpected exception at a COM boundary: ");

@@ -35,8 +35,9 @@ void Check(bool, const char*) = delete;
 inline constexpr wchar_t kErrorSource[] = L"Morvane";
 
 // Call only from inside a catch block: maps the exception in flight to an HRESULT
-// (ComError -> its hr, host::HostError -> its hresult, std::bad_alloc -> E_OUTOFMEMORY, any
-// other exception -> E_FAIL) and sets the thread's IErrorInfo to its description.
+// (ComError -> its hr, host::HostError -> its hresult, std::bad_alloc -> E_OUTOFMEMORY,
+// std::system_error -> its system code, any other exception -> E_FAIL) and sets the thread's
+// IErrorInfo to its description.
 HRESULT HResultFromCaughtException() noexcept;
 
 // Runs fn (which returns an HRESULT) and turns any exception it throws into an HRESULT with
