@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,79 @@ TEST_F(TypeLibraryTest, ConnectsInterfaceListsItsMembersInOrderClearOfOfficesDis
     EXPECT_EQ(function->oVft, static_cast<SHORT>((7 + i) * sizeof(void*)));  // after IDispatch
     info->ReleaseFuncDesc(function);
   }
+}
+
+}  // namespace
+}  // namespace morvane::com
+
+namespace morvane::com {
+namespace {
+
+// A copy of the DLL in a folder of its own, loaded beside the original.
+class RelocatedDll {
+ public:
+  RelocatedDll() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"morvane-relocated-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    const std::wstring copy = folder_ + L"\\Morvane.dll";
+    if (CopyFileW(MorvaneDll::Get().path().c_str(), copy.c_str(), FALSE)) {
+      module_ = LoadLibraryW(copy.c_str());
+    }
+  }
+  ~RelocatedDll() {
+    if (module_)
+      FreeLibrary(module_);
+    DeleteFileW((folder_ + L"\\Morvane.dll").c_str());
+    DeleteFileW(markup().c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+
+  HMODULE module() const { return module_; }
+  std::wstring markup() const { return folder_ + L"\\MorvaneRibbon.xml"; }
+
+  ComPtr<IRibbonExtensibility> CreateRibbon() const {
+    using GetClassObjectFn = HRESULT STDAPICALLTYPE(REFCLSID, REFIID, void**);
+    auto* getClassObject = reinterpret_cast<GetClassObjectFn*>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    ComPtr<IClassFactory> factory;
+    ComPtr<IRibbonExtensibility> ribbon;
+    if (getClassObject(kClsidConnect, IID_IClassFactory, factory.put_void()) == S_OK) {
+      factory->CreateInstance(nullptr, IID_IRibbonExtensibility, ribbon.put_void());
+    }
+    return ribbon;
+  }
+
+ private:
+  std::wstring folder_;
+  HMODULE module_ = nullptr;
+};
+
+std::wstring Markup(IRibbonExtensibility& ribbon, HRESULT& hr) {
+  Bstr id(std::wstring_view(L"Microsoft.Excel.Workbook"));
+  Bstr markup;
+  hr = ribbon.GetCustomUI(id.get(), markup.put());
+  return std::wstring(markup.view());
+}
+
+TEST(RelocatedDllTest, GetCustomUIReadsTheMarkupBesideTheDllItself) {
+  RelocatedDll dll;
+  ASSERT_NE(dll.module(), nullptr);
+  {
+    std::ofstream(std::filesystem::path(dll.markup()), std::ios::binary) << "<customUI id=\"x\"/>";
+  }
+  ComPtr<IRibbonExtensibility> ribbon = dll.CreateRibbon();
+  ASSERT_TRUE(ribbon);
+  HRESULT hr = E_FAIL;
+  EXPECT_EQ(Markup(*ribbon.get(), hr), L"<customUI id=\"x\"/>");
+  EXPECT_EQ(hr, S_OK);
+
+  // No markup file: an empty one is created beside the DLL and the markup is empty.
+  ASSERT_TRUE(DeleteFileW(dll.markup().c_str()));
+  EXPECT_EQ(Markup(*ribbon.get(), hr), L"");
+  EXPECT_EQ(hr, S_OK);
+  EXPECT_NE(GetFileAttributesW(dll.markup().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace
