@@ -28,11 +28,6 @@ std::filesystem::path ProgramFolder() {
   return std::filesystem::path(self).parent_path();
 }
 
-TEST(WindowsRibbonPlatformTest, TheModuleFolderIsTheFolderOfTheModuleTheCodeLivesIn) {
-  WindowsRibbonPlatform platform;
-  EXPECT_EQ(platform.ModuleFolder(), ProgramFolder());
-}
-
 TEST(WindowsRibbonPlatformTest, BytesBecomeTextThroughTheAnsiCodePage) {
   WindowsRibbonPlatform platform;
   EXPECT_EQ(platform.AnsiToText(""), u"");
