@@ -92,26 +92,5 @@ TEST(CellEnumeration, ConvertCostsOneInvokePerValueAccess) {
   }
 }
 
-TEST(CellEnumeration, AnEnumeratorThatIsNotOneFails) {
-  const std::pair<const char*, std::function<void(VARIANT*)>> cases[] = {
-      {"text", [](VARIANT* v) { V_VT(v) = VT_BSTR, V_BSTR(v) = SysAllocString(L"x"); }},
-      {"Nothing", [](VARIANT* v) { V_VT(v) = VT_UNKNOWN, V_UNKNOWN(v) = nullptr; }},
-      {"an object without IEnumVARIANT",
-       [](VARIANT* v) {
-         V_VT(v) = VT_DISPATCH;
-         V_DISPATCH(v) = FakeObject::Create(Type()).release();
-       }},
-  };
-  for (const auto& [what, answer] : cases) {
-    SCOPED_TRACE(what);
-    EnumeratedRange fake(0);
-    fake.range->On(u"_NewEnum", [&](const FakeCall&, VARIANT* result, EXCEPINFO*) {
-      answer(result);
-      return S_OK;
-    });
-    EXPECT_THROW(fake.Adapter()->Cells(), host::HostError);
-  }
-}
-
 }  // namespace
 }  // namespace morvane::test

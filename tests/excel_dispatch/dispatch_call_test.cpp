@@ -38,18 +38,6 @@ TEST(DispatchCall, ArgumentsArriveLastFirstWithOmittedOnesHoldingTheirPlace) {
   EXPECT_EQ(AddArguments({}), Args{});
 }
 
-TEST(DispatchCall, EveryLookupAndCallPassesLocale1033) {
-  auto type = Type({{u"Name", 1}});
-  auto sheet = FakeObject::Create(type);
-  auto adapter = com::MakeSheet(DispatchObject(sheet.get(), std::make_shared<TypeCatalog>()));
-  adapter->SetName(u"a");
-  EXPECT_EQ(adapter->Name(), u"a");
-  EXPECT_EQ(type->lookupLocales, std::vector<LCID>{1033});
-  for (const FakeCall& call : sheet->calls()) {
-    EXPECT_EQ(call.lcid, 1033u);
-  }
-}
-
 // The description a server gives only when the caller runs pfnDeferredFillIn.
 BSTR pendingDescription = nullptr;
 HRESULT STDAPICALLTYPE FillInLater(EXCEPINFO* late) {
