@@ -10,20 +10,20 @@
 #define IDD_FRMUG 102
 
 // frmMV
-#define IDC_FRAME1 1001         /* frame around the four options (no caption)        */
-#define IDC_OPTUC 1002          /* "UPPER CASE"                                      */
-#define IDC_OPTLC 1003          /* "lower case"                                      */
-#define IDC_OPTTC 1004          /* "Title Case"                                      */
-#define IDC_OPTSC 1005          /* "Sentence case"                                   */
-#define IDC_CMDCONVERT 1006     /* "CONVERT"                                         */
-#define IDC_LABEL4 1007         /* etched panel behind the progress bar              */
-#define IDC_LBLPER 1008         /* percentage: "0%" at first, then e.g. "38 %"        */
-#define IDC_PROGRESSBAR1 1009   /* msctls_progress32, range 0..MORVANE_PROGRESS_STEPS */
-#define IDC_COMMANDBUTTON1 1010 /* "STOP", over CONVERT, hidden until a conversion runs */
+#define IDC_FRAME1 1001          // frame around the four options (no caption)
+#define IDC_OPTUC 1002           // "UPPER CASE"
+#define IDC_OPTLC 1003           // "lower case"
+#define IDC_OPTTC 1004           // "Title Case"
+#define IDC_OPTSC 1005           // "Sentence case"
+#define IDC_CMDCONVERT 1006      // "CONVERT"
+#define IDC_LABEL4 1007          // etched panel behind the progress bar
+#define IDC_LBLPER 1008          // percentage: "0%" at first, then e.g. "38 %"
+#define IDC_PROGRESSBAR1 1009    // msctls_progress32, range 0..MORVANE_PROGRESS_STEPS
+#define IDC_COMMANDBUTTON1 1010  // "STOP", over CONVERT, hidden until a conversion runs
 
 // ProgressBar1 shows the form's progress (value / maximum) in this many steps.
 #define MORVANE_PROGRESS_STEPS 10000
 
 // frmUG. Its panels (Shape1, Shape2) and its separator (Line1) are painted, not windows.
-#define IDC_LABEL2 1101  /* description and contact text                      */
-#define IDC_LABEL21 1102 /* footer; a click opens the home page (SS_NOTIFY)    */
+#define IDC_LABEL2 1101   // description and contact text
+#define IDC_LABEL21 1102  // footer; a click opens the home page (SS_NOTIFY)

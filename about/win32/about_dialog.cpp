@@ -82,6 +82,7 @@ class AboutDialog final : public ui::AboutWindow {
     closeRequested_ = false;
     {
       DisabledWhileModal ownerBlocked(GetWindow(window_, GW_OWNER));
+      CenterOnOwner(window_);  // where the owner is now, not where it was at loading
       ShowWindow(window_, SW_SHOW);
       RunMessagesUntilClosed();
     }  // the owner is enabled again before this window hides, so it gets the activation back
@@ -153,7 +154,6 @@ class AboutDialog final : public ui::AboutWindow {
     SetDlgItemTextW(window_, IDC_LABEL21, ToWide(about::FooterText()).c_str());
     SetClientSize(window_, ToPixels(kAboutWidthTwips, kTwipsPerInch, dpi_),
                   ToPixels(kAboutHeightTwips, kTwipsPerInch, dpi_));
-    CenterOnOwner(window_);
   }
 
   void SetItemFont(int id, const Font& font) {

@@ -1,7 +1,8 @@
 #include "addin/win32/shell_launch.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

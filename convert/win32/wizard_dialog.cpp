@@ -1,7 +1,8 @@
 #include "convert/win32/wizard_dialog.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <optional>
 #include <stdexcept>

@@ -5,9 +5,10 @@
 // clicks them, as a user would. Nothing here ever waits without a time limit, so a test that
 // goes wrong fails instead of hanging.
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <atomic>
 #include <chrono>

@@ -5,8 +5,9 @@
 // point it calls Reach, which waits there while the helper reads the controls (its messages
 // are answered) and queues its clicks (they take effect at the wizard's next message pass).
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>

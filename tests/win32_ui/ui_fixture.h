@@ -3,8 +3,9 @@
 // The Win32 user interface installed as the add-in's user interface, with the dialog templates
 // of this test program, and the simulated Excel behind a Rendezvous as xlApp.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
