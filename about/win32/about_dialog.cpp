@@ -47,8 +47,9 @@ class AboutDialog final : public ui::AboutWindow {
     CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_FRMUG), GetActiveWindow(),
                        &AboutDialog::Procedure, reinterpret_cast<LPARAM>(this));
     if (!window_) {
+      const DWORD error = GetLastError();
       throw std::runtime_error("the About box could not be created (error " +
-                               std::to_string(GetLastError()) + ")");
+                               std::to_string(error) + ")");
     }
   }
 

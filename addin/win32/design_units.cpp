@@ -43,15 +43,18 @@ void SetClientSize(HWND window, int width, int height) {
 }
 
 void CenterOnOwner(HWND window) {
+  HWND owner = GetWindow(window, GW_OWNER);
+  const bool overOwner = owner && IsWindowVisible(owner) && !IsIconic(owner);
+  // The owner's monitor: a window not yet shown may still lie at the origin of another one.
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+  if (!GetMonitorInfoW(MonitorFromWindow(overOwner ? owner : window, MONITOR_DEFAULTTOPRIMARY),
+                       &monitor)) {
     return;
   }
   const RECT area = monitor.rcWork;
   RECT around = area;
-  HWND owner = GetWindow(window, GW_OWNER);
-  if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+  if (overOwner) {
     GetWindowRect(owner, &around);
   }
   RECT own{};

@@ -46,8 +46,9 @@ class WizardDialog final : public WizardForm {
         DialogBoxParamW(module_, MAKEINTRESOURCEW(IDD_FRMMV), GetActiveWindow(),
                         &WizardDialog::Procedure, reinterpret_cast<LPARAM>(this));
     if (result != kClosed) {
+      const DWORD error = GetLastError();
       throw std::runtime_error("the conversion wizard could not be shown (error " +
-                               std::to_string(GetLastError()) + ")");
+                               std::to_string(error) + ")");
     }
   }
 
