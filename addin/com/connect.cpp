@@ -6,7 +6,7 @@
 #include "addin/com/com_error.h"
 #include "addin/com/com_object.h"
 #include "addin/com/dispatch_ribbon_control.h"
-#include "addin/com/excel_application.h"
+#include "addin/com/excel/excel_application.h"
 #include "addin/com/identity.h"
 #include "addin/com/module_lifetime.h"
 #include "addin/com/windows_ribbon_platform.h"

@@ -1,11 +1,11 @@
 #include "addin/com/excel/click_sink.h"
 
-#include <atomic>
 #include <string>
 #include <utility>
 
 #include "addin/com/advise_cookie.h"
 #include "addin/com/com_error.h"
+#include "addin/com/com_object.h"
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/host_error_from_com.h"
 
@@ -47,41 +47,22 @@ bool CtrlOf(VARIANT& arg, IDispatch*& ctrl) {
   return false;
 }
 
-class ClickSink final : public IDispatch {
+// Holds the module like every other COM object of the add-in, so a sink still advised keeps
+// DllCanUnloadNow from answering yes.
+class ClickSink final : public ComObject<ClickSink, IDispatch> {
  public:
+  static constexpr InterfaceEntry<ClickSink> kInterfaces[] = {
+      {&IID_IUnknown, As<ClickSink, IDispatch>},
+      {&IID_IDispatch, As<ClickSink, IDispatch>},
+      {&kCommandBarButtonEvents, As<ClickSink, IDispatch>},
+  };
+
   ClickSink(std::shared_ptr<TypeCatalog> catalog, host::ClickHandler handler)
       : catalog_(std::move(catalog)),
         handler_(std::make_shared<const host::ClickHandler>(std::move(handler))) {}
 
-  ClickSink(const ClickSink&) = delete;
-  ClickSink& operator=(const ClickSink&) = delete;
-
   // Drops the handler (and what it holds): a Click arriving later is answered and ignored.
   void Disconnect() noexcept { handler_.reset(); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) {
-      return E_POINTER;
-    }
-    *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, kCommandBarButtonEvents)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return E_NOINTERFACE;
-  }
-
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) {
-      delete this;
-    }
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count == nullptr) {
@@ -156,8 +137,6 @@ class ClickSink final : public IDispatch {
   }
 
  private:
-  ~ClickSink() = default;
-
   static HRESULT ArgumentMismatch(UINT* argErr, UINT index) {
     if (argErr != nullptr) {
       *argErr = index;
@@ -165,7 +144,6 @@ class ClickSink final : public IDispatch {
     return DISP_E_TYPEMISMATCH;
   }
 
-  std::atomic<ULONG> references_{1};
   std::shared_ptr<TypeCatalog> catalog_;
   std::shared_ptr<const host::ClickHandler> handler_;
 };
@@ -191,8 +169,7 @@ class ClickConnection final : public host::EventConnection {
 
 std::unique_ptr<host::EventConnection> ConnectButtonClick(const DispatchObject& button,
                                                           host::ClickHandler handler) {
-  ComPtr<ClickSink> sink;
-  sink.reset(new ClickSink(button.catalog(), std::move(handler)));  // adopts the first reference
+  ComPtr<ClickSink> sink = MakeComObject<ClickSink>(button.catalog(), std::move(handler));
   AdviseCookie cookie = WithHostErrors([&] {
     return AdviseCookie::Advise(button.get(), kCommandBarButtonEvents,
                                 static_cast<IDispatch*>(sink.get()));

@@ -1,7 +1,6 @@
 #include "addin/com/excel/excel_application.h"
 
 // The COM server declares the same factory on its side; both must name this one function.
-#include "addin/com/excel_application.h"
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/result_values.h"
