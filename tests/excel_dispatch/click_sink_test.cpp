@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/excel/adapters.h"
+#include "addin/com/module_lifetime.h"
 #include "excel_dispatch/fake_dispatch.h"
 
 namespace morvane::test {
@@ -166,6 +167,17 @@ TEST(ClickSink, NothingIsCalledAfterTheConnectionIsReleased) {
   EXPECT_EQ(fake.source.Click(fake.button.get(), cancel), S_OK);  // nobody connected
   EXPECT_EQ(FakeClickSource::RaiseClick(sink.get(), fake.button.get(), cancel), S_OK);
   EXPECT_EQ(clicks, 0);
+}
+
+// COM must not unload the DLL while a button still holds one of its sinks.
+TEST(ClickSink, AnAdvisedSinkKeepsTheModuleInUse) {
+  ASSERT_FALSE(com::ModuleInUse());
+  {
+    FakeButton fake;  // it keeps the last sink it was given, as a source may
+    auto connection = fake.Adapter()->ConnectClick([](auto&, bool&) {});
+    EXPECT_TRUE(com::ModuleInUse());
+  }
+  EXPECT_FALSE(com::ModuleInUse());
 }
 
 TEST(ClickSink, AControlWithoutClickEventsCannotBeConnected) {
