@@ -10,10 +10,6 @@
 namespace morvane::e2e {
 namespace {
 
-// How long the user waits for a window or a control before giving up.
-constexpr DWORD kWaitMs = 10000;
-// After giving up, how long the windows left get to close.
-constexpr DWORD kCloseWaitMs = 5000;
 constexpr DWORD kPollMs = 25;
 // Time for the window to be painted before the picture is taken.
 constexpr DWORD kPaintMs = 400;
@@ -165,8 +161,8 @@ long HeldWriteOf(const ScenarioLine& action, std::wstring* caption) {
 }  // namespace
 
 DialogDriver::DialogDriver(const std::vector<ScenarioLine>& script, ServedHost& host,
-                           const Screenshots& screenshots)
-    : script_(script), host_(host), screenshots_(screenshots) {}
+                           const Screenshots& screenshots, DialogLimits limits)
+    : script_(script), host_(host), screenshots_(screenshots), limits_(limits) {}
 
 DialogDriver::~DialogDriver() {
   returned_ = true;
@@ -210,34 +206,39 @@ void DialogDriver::Fail(const std::string& what) {
 }
 
 void DialogDriver::Run() {
+  bool completed = true;
   for (const ScenarioLine& action : script_) {
     if (!Perform(action)) {
+      completed = false;
       break;
     }
   }
-  // The script is done: the command should return by itself now.
   const auto waitReturn = [&](DWORD limit) {
     for (DWORD waited = 0; waited < limit && !returned_; waited += kPollMs) {
       Sleep(kPollMs);
     }
     return returned_.load();
   };
-  if (waitReturn(kWaitMs)) {
+  // After the whole script the command should return by itself; after a failed step there
+  // is no point waiting for it.
+  if (waitReturn(completed ? limits_.waitMs : 0)) {
     return;
   }
-  Fail("the command did not return after its dialog script; " + Describe());
+  if (completed) {
+    Fail("the command did not return after its dialog script; " + Describe());
+  }
   for (HWND window : OurWindows()) {
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   }
-  if (!waitReturn(kCloseWaitMs)) {
-    Fail("the windows left did not close");
+  if (!waitReturn(limits_.closeMs)) {
+    Fail("the windows left did not close; " + Describe());
   }
 }
 
 bool DialogDriver::Perform(const ScenarioLine& action) {
   // Polls `find` until it gives a window, the command returns, or the wait runs out.
   const auto waitFor = [&](const std::function<HWND()>& find, const std::string& what) -> HWND {
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    for (DWORD waited = 0; waited < limits_.waitMs; waited += kPollMs) {
       if (HWND found = find()) {
         return found;
       }
@@ -247,11 +248,12 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
       }
       Sleep(kPollMs);
     }
-    Fail(action, "waited " + std::to_string(kWaitMs / 1000) + " s for " + what + "; " + Describe());
+    Fail(action,
+         "waited " + std::to_string(limits_.waitMs) + " ms for " + what + "; " + Describe());
     return nullptr;
   };
   const auto waitGone = [&](HWND window, const std::string& what) {
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    for (DWORD waited = 0; waited < limits_.waitMs; waited += kPollMs) {
       if (Gone(window)) {
         return true;
       }
@@ -270,10 +272,10 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
       return false;
     }
     Click(option);
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+    for (DWORD waited = 0; waited < limits_.waitMs; waited += kPollMs) {
       DWORD_PTR state = 0;
-      if (SendMessageTimeoutW(option, BM_GETCHECK, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kWaitMs,
-                              &state) != 0 &&
+      if (SendMessageTimeoutW(option, BM_GETCHECK, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                              limits_.waitMs, &state) != 0 &&
           state == BST_CHECKED) {
         return true;
       }
@@ -288,7 +290,7 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
     if (write > 0) {
       // The host thread is held inside that cell's write; the click lands while it converts.
       bool held = false;
-      for (DWORD waited = 0; waited < kWaitMs && !held && !returned_; waited += 100) {
+      for (DWORD waited = 0; waited < limits_.waitMs && !held && !returned_; waited += 100) {
         held = host_.writes.WaitHeld(100);
       }
       if (!held) {

@@ -19,10 +19,17 @@
 
 namespace morvane::e2e {
 
+// How long the user waits for a window or a control, and how long the windows left get to
+// close after giving up.
+struct DialogLimits {
+  unsigned waitMs = 10000;
+  unsigned closeMs = 5000;
+};
+
 class DialogDriver {
  public:
   DialogDriver(const std::vector<ScenarioLine>& script, ServedHost& host,
-               const Screenshots& screenshots);
+               const Screenshots& screenshots, DialogLimits limits = {});
   ~DialogDriver();
   DialogDriver(const DialogDriver&) = delete;
   DialogDriver& operator=(const DialogDriver&) = delete;
@@ -41,6 +48,7 @@ class DialogDriver {
   const std::vector<ScenarioLine>& script_;
   ServedHost& host_;
   const Screenshots& screenshots_;
+  DialogLimits limits_;
   std::atomic<bool> returned_{false};
   std::thread thread_;
   std::mutex mutex_;

@@ -3,6 +3,7 @@
 //   morvane_e2e <scenario.txt> --dll <Morvane.dll> --ribbon <MorvaneRibbon.xml>
 //               [--screens <folder>] [--name <report name>] [--limit <seconds>] [--quiet]
 //   morvane_e2e --record-url <file> <url>      (the browser stand-in; see browser_record.h)
+//   morvane_e2e --prepare-prefix               (Wine's window settings for the runs after it)
 //
 // Paths may be Linux paths; they are reached through Wine's Z: drive. Exit code 0 when the
 // scenario passed, 1 when it failed, 2 when it could not be read.
@@ -86,21 +87,26 @@ bool Parse(const std::vector<std::wstring>& args, Arguments& out) {
   return !out.scenario.empty() && !out.session.dll.empty() && !out.session.ribbonFile.empty();
 }
 
-// Without a window manager on the X display nobody draws title bars, unless Wine is asked to
-// draw the frames itself, so that pictures show the captions. Wine reads the setting when a
-// process starts: false when it had to be set now, for the next process.
-bool OwnFramesInForce() {
+// Without a window manager on the X display, Wine has to manage the windows itself: otherwise
+// it waits (two seconds) for a window manager to withdraw every window it hides, and nobody
+// draws title bars, which the pictures should show. Wine reads these settings when a process
+// starts: false when they had to be set now, for the next process.
+bool OwnWindowsInForce() {
   const wchar_t* const key = L"Software\\Wine\\X11 Driver";
-  wchar_t value[8] = {};
-  DWORD bytes = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, key, L"Decorated", RRF_RT_REG_SZ, nullptr, value, &bytes) ==
-          ERROR_SUCCESS &&
-      std::wstring(value) == L"N") {
-    return true;
+  bool inForce = true;
+  for (const wchar_t* name : {L"Managed", L"Decorated"}) {
+    wchar_t value[8] = {};
+    DWORD bytes = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, value, &bytes) ==
+            ERROR_SUCCESS &&
+        std::wstring(value) == L"N") {
+      continue;
+    }
+    const wchar_t no[] = L"N";
+    RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, no, sizeof no);
+    inForce = false;
   }
-  const wchar_t no[] = L"N";
-  RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Decorated", REG_SZ, no, sizeof no);
-  return false;
+  return inForce;
 }
 
 // Runs this same command again as a new process and answers with its exit code.
@@ -129,7 +135,13 @@ int Main(const std::vector<std::wstring>& args) {
   if (args.size() == 4 && args[1] == kRecordUrlSwitch) {
     return RecordUrl(args[2], args[3]);
   }
-  if (!OwnFramesInForce()) {
+  if (args.size() == 2 && args[1] == L"--prepare-prefix") {
+    // A set-up step of the test run, not a test: it reports no test case.
+    OwnWindowsInForce();
+    WriteReport("e2e_prefix", 0, {}, 0);
+    return 0;
+  }
+  if (!OwnWindowsInForce()) {
     return RunAgain();
   }
   Arguments arguments;

@@ -36,8 +36,8 @@ std::string Escaped(const std::string& text) {
 
 }  // namespace
 
-void WriteReport(const std::string& name, double seconds,
-                 const std::vector<std::string>& failures) {
+void WriteReport(const std::string& name, double seconds, const std::vector<std::string>& failures,
+                 int cases) {
   const char* setting = std::getenv("GTEST_OUTPUT");
   if (setting == nullptr || std::string(setting).rfind("xml:", 0) != 0) {
     return;
@@ -56,17 +56,22 @@ void WriteReport(const std::string& name, double seconds,
   std::snprintf(time, sizeof time, "%.3f", seconds);
   std::fprintf(file,
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<testsuites tests=\"1\" failures=\"%d\" disabled=\"0\" errors=\"0\" time=\"%s\" "
-               "name=\"AllTests\">\n"
-               "  <testsuite name=\"e2e\" tests=\"1\" failures=\"%d\" disabled=\"0\" "
-               "errors=\"0\" time=\"%s\">\n"
-               "    <testcase name=\"%s\" status=\"run\" result=\"completed\" time=\"%s\" "
-               "classname=\"e2e\">\n",
-               failed, time, failed, time, Escaped(name).c_str(), time);
-  for (const std::string& failure : failures) {
-    std::fprintf(file, "      <failure message=\"%s\" type=\"\"/>\n", Escaped(failure).c_str());
+               "<testsuites tests=\"%d\" failures=\"%d\" disabled=\"0\" errors=\"0\" "
+               "time=\"%s\" name=\"AllTests\">\n",
+               cases, failed, time);
+  if (cases > 0) {
+    std::fprintf(file,
+                 "  <testsuite name=\"e2e\" tests=\"1\" failures=\"%d\" disabled=\"0\" "
+                 "errors=\"0\" time=\"%s\">\n"
+                 "    <testcase name=\"%s\" status=\"run\" result=\"completed\" time=\"%s\" "
+                 "classname=\"e2e\">\n",
+                 failed, time, Escaped(name).c_str(), time);
+    for (const std::string& failure : failures) {
+      std::fprintf(file, "      <failure message=\"%s\" type=\"\"/>\n", Escaped(failure).c_str());
+    }
+    std::fprintf(file, "    </testcase>\n  </testsuite>\n");
   }
-  std::fprintf(file, "    </testcase>\n  </testsuite>\n</testsuites>\n");
+  std::fprintf(file, "</testsuites>\n");
   std::fclose(file);
 }
 

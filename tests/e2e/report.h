@@ -9,6 +9,8 @@
 namespace morvane::e2e {
 
 // Writes the report where GTEST_OUTPUT ("xml:<folder>/" or "xml:<file>") asks, if it does.
-void WriteReport(const std::string& name, double seconds, const std::vector<std::string>& failures);
+// `cases` is 1 for a scenario, 0 for a set-up step that is no test.
+void WriteReport(const std::string& name, double seconds, const std::vector<std::string>& failures,
+                 int cases = 1);
 
 }  // namespace morvane::e2e

@@ -125,10 +125,12 @@ Session::~Session() {
 }
 
 void Session::Fail(const std::string& what) {
-  const std::string where =
-      current_ != nullptr ? "line " + std::to_string(current_->number) + ": " : "";
-  failures_.push_back(where + what);
-  std::fprintf(stdout, "  FAILED: %s%s\n", where.c_str(), what.c_str());
+  FailAsIs((current_ != nullptr ? "line " + std::to_string(current_->number) + ": " : "") + what);
+}
+
+void Session::FailAsIs(const std::string& what) {
+  failures_.push_back(what);
+  std::fprintf(stdout, "  FAILED: %s\n", what.c_str());
 }
 
 bool Session::IsRibbonHost() const {
@@ -364,7 +366,7 @@ void Session::Click(const ScenarioLine& line) {
     error = e.what();
   }
   for (const std::string& failure : driver.Finish()) {
-    Fail(failure);
+    failure.starts_with("line ") ? FailAsIs(failure) : Fail(failure);
   }
   AfterCommand();
   if (!error.empty()) {
@@ -432,7 +434,7 @@ void Session::Ribbon(const ScenarioLine& line) {
   hr = callbacks->Invoke(dispid, IID_NULL, kEnglishUs, DISPATCH_METHOD, &params, result.put(),
                          &exception, &argError);
   for (const std::string& failure : driver.Finish()) {
-    Fail(failure);
+    failure.starts_with("line ") ? FailAsIs(failure) : Fail(failure);
   }
   callbacks.reset();
   AfterCommand();

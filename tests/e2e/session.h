@@ -52,7 +52,8 @@ class Session {
   void ReleaseAddIn();
   void AfterCommand();
 
-  void Fail(const std::string& what);
+  void Fail(const std::string& what);  // about the current line
+  void FailAsIs(const std::string& what);
   bool IsRibbonHost() const;
 
   const Scenario& scenario_;
