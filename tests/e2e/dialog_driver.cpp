@@ -38,30 +38,30 @@ std::wstring Plain(const std::wstring& caption) {
   return out;
 }
 
+BOOL CALLBACK CollectOurs(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectAll(HWND window, LPARAM found) {
+  reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+  return TRUE;
+}
+
+// The visible top-level windows of this process.
 std::vector<HWND> OurWindows() {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM found) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
-          reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(CollectOurs, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {
   std::vector<HWND> children;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(parent, CollectAll, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
@@ -138,13 +138,14 @@ std::wstring TextFrom(const ScenarioLine& action, std::size_t first) {
   return WideFromUtf8(action.TextFrom(first));
 }
 
-// "press STOP at write 50": the caption and the write, or 0 when the press is not held.
+// "press STOP at write 50", "option lower case at write 30": the caption and the write, or 0
+// when the click is not tied to a cell write.
 long HeldWriteOf(const ScenarioLine& action, std::wstring* caption) {
   const auto& w = action.words;
   long write = 0;
   std::size_t captionWords = w.size();
-  if (action.verb == "press" && w.size() >= 4 && w[w.size() - 3].text == "at" &&
-      w[w.size() - 2].text == "write") {
+  if ((action.verb == "press" || action.verb == "option") && w.size() >= 4 &&
+      w[w.size() - 3].text == "at" && w[w.size() - 2].text == "write") {
     write = std::strtol(w.back().text.c_str(), nullptr, 10);
     captionWords = w.size() - 3;
   }
@@ -264,27 +265,7 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
   };
 
   const std::string& verb = action.verb;
-  if (verb == "option") {
-    const std::wstring caption = TextFrom(action, 0);
-    HWND option = waitFor([&] { return ButtonCaptioned(caption); },
-                          "the option '" + Utf8FromWide(caption) + "'");
-    if (option == nullptr) {
-      return false;
-    }
-    Click(option);
-    for (DWORD waited = 0; waited < limits_.waitMs; waited += kPollMs) {
-      DWORD_PTR state = 0;
-      if (SendMessageTimeoutW(option, BM_GETCHECK, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                              limits_.waitMs, &state) != 0 &&
-          state == BST_CHECKED) {
-        return true;
-      }
-      Sleep(kPollMs);
-    }
-    Fail(action, "the option did not become selected");
-    return false;
-  }
-  if (verb == "press") {
+  if (verb == "option" || verb == "press") {
     std::wstring caption;
     const long write = HeldWriteOf(action, &caption);
     if (write > 0) {
@@ -315,7 +296,21 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
       return false;
     }
     Click(button);
-    return true;
+    if (verb == "press") {
+      return true;
+    }
+    // An option is chosen once the form shows it chosen.
+    for (DWORD waited = 0; waited < limits_.waitMs; waited += kPollMs) {
+      DWORD_PTR state = 0;
+      if (SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                              limits_.waitMs, &state) != 0 &&
+          state == BST_CHECKED) {
+        return true;
+      }
+      Sleep(kPollMs);
+    }
+    Fail(action, "the option did not become selected");
+    return false;
   }
   if (verb == "message") {
     const std::wstring text = TextFrom(action, 0);

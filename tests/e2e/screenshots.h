@@ -9,7 +9,7 @@ namespace morvane::e2e {
 
 class Screenshots {
  public:
-  // `folder` is a Linux path; empty turns screenshots off.
+  // `folder` is a Linux path; empty turns pictures off (taking one then does nothing).
   explicit Screenshots(std::string folder) : folder_(std::move(folder)) {}
   // Writes `file` into the folder; an empty text on success, else what went wrong.
   std::string Take(const std::string& file) const;
