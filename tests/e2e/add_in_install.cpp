@@ -78,6 +78,13 @@ void AddInInstall::Fail(const std::string& what) {
 }
 
 bool AddInInstall::Register() {
+  // A run that was ended by force left its registration: take it away before judging this one.
+  const std::wstring addIn =
+      std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
+  if (KeyExists(HKEY_CURRENT_USER, addIn)) {
+    std::fprintf(stdout, "note: removing the registration an earlier run left\n");
+    RunProgram(L"regsvr32.exe /s /u \"" + dllPath_ + L"\"", kProgramLimitMs);
+  }
   officeKeys_ = std::make_unique<OfficeKeys>();
   before_ = std::make_unique<RegistrySnapshot>(RegistrySnapshot::Take());
   const int code = RunProgram(L"regsvr32.exe /s \"" + dllPath_ + L"\"", kProgramLimitMs);
@@ -88,8 +95,6 @@ bool AddInInstall::Register() {
   }
 
   // Excel's list of COM add-ins for the user.
-  const std::wstring addIn =
-      std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
   if (!KeyExists(HKEY_CURRENT_USER, addIn)) {
     Fail("no Excel add-in entry HKCU\\" + Utf8FromWide(addIn));
     return false;
