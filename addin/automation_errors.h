@@ -19,7 +19,7 @@ inline constexpr std::int32_t kFormAlreadyShown = static_cast<std::int32_t>(0x80
 template <class T>
 T& RequireObject(const std::shared_ptr<T>& object) {
   if (!object) {
-    throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+    ThrowObjectNotSet();
   }
   return *object;
 }

@@ -30,7 +30,7 @@ void ShowMessage(std::u16string_view text) noexcept {
 std::shared_ptr<host::Range> CurrentSelection(host::Application& app) {
   auto selection = app.Selection();
   if (!selection) {
-    throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+    ThrowObjectNotSet();
   }
   return selection;
 }

@@ -4,11 +4,23 @@
 
 namespace morvane {
 
+void ThrowObjectNotSet() {
+  throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+}
+
 std::shared_ptr<host::Application> ConnectedHost() {
   if (!xlApp) {
-    throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+    ThrowObjectNotSet();
   }
   return xlApp;
+}
+
+std::shared_ptr<host::Sheet> ActiveSheetOf(host::Application& app) {
+  auto sheet = app.ActiveSheet();
+  if (!sheet) {
+    ThrowObjectNotSet();
+  }
+  return sheet;
 }
 
 }  // namespace morvane

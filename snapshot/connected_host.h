@@ -15,4 +15,12 @@ inline constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(0x800A00
 // failed host call.
 std::shared_ptr<host::Application> ConnectedHost();
 
+// What a call through an empty object reference raises: error 91.
+[[noreturn]] void ThrowObjectNotSet();
+
+// The active sheet. Excel answers Nothing while no workbook window is visible (only a hidden
+// workbook such as PERSONAL.XLSB is open, which Workbooks.Count still counts); that fails as
+// error 91 rather than reaching a null sheet.
+std::shared_ptr<host::Sheet> ActiveSheetOf(host::Application& app);
+
 }  // namespace morvane

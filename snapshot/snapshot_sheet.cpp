@@ -38,7 +38,7 @@ void DeleteCopiesOf(host::Application& app, const std::u16string& name) {
 void DeleteStrayCopy(host::Application& app, std::shared_ptr<host::Sheet> copy,
                      const std::u16string& workingName) {
   if (!copy) {
-    copy = app.ActiveSheet();
+    copy = ActiveSheetOf(app);
     if (copy->Name() == workingName) {
       return;
     }
@@ -58,7 +58,7 @@ void FinishUndoCopy(host::Application& app, const std::u16string& name) {
   std::shared_ptr<host::Sheet> copy;
   bool copyFinished = false;
   try {
-    copy = app.ActiveSheet();
+    copy = ActiveSheetOf(app);
     copy->SetName(UndoCopyName(name));
     copy->SetVisible(false);
     copyFinished = true;
@@ -78,7 +78,7 @@ void FinishUndoCopy(host::Application& app, const std::u16string& name) {
 
 void SnapshotActiveSheet() {
   const auto app = ConnectedHost();
-  const auto working = app->ActiveSheet();
+  const auto working = ActiveSheetOf(*app);
   const std::u16string name = working->Name();
   DeleteCopiesOf(*app, name);
   working->CopyBefore(*working);

@@ -109,7 +109,7 @@ void UndoLastChange() {
     return;
   }
   WhileHostIsBusy([&] {
-    const std::u16string name = app->ActiveSheet()->Name();
+    const std::u16string name = ActiveSheetOf(*app)->Name();
     if (const auto undoCopy = FindExactly(*app, UndoCopyName(name))) {
       SwapInUndoCopy(*app, name, undoCopy);
     }
@@ -123,7 +123,7 @@ void RedoLastChange() {
     return;
   }
   WhileHostIsBusy([&] {
-    const std::u16string name = app->ActiveSheet()->Name();
+    const std::u16string name = ActiveSheetOf(*app)->Name();
     if (const auto redoCopy = FindExactly(*app, RedoCopyName(name))) {
       SwapInRedoCopy(*app, name, redoCopy);
     }
