@@ -4,6 +4,7 @@
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/result_values.h"
+#include "snapshot/connected_host.h"  // kObjectNotSet (error 91)
 
 namespace morvane::com {
 namespace {
@@ -100,9 +101,6 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
     }
     return object_.Sibling(std::move(object));
   }
-
-  // Error 91, as the macro language reports a call through an empty object reference.
-  static constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(0x800A005B);
 };
 
 }  // namespace
