@@ -184,7 +184,6 @@ class FakeEventSource : public IConnectionPointContainer, public IConnectionPoin
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-    ++advises;
     if (refuse != S_OK)
       return refuse;
     sink->AddRef();
@@ -205,11 +204,9 @@ class FakeEventSource : public IConnectionPointContainer, public IConnectionPoin
   // The source as the IUnknown a caller holds.
   IUnknown* unknown() { return static_cast<IConnectionPointContainer*>(this); }
   ULONG references() const { return references_; }
-  std::size_t connected() const { return sinks_.size(); }
 
   HRESULT refuse = S_OK;  // what Advise answers instead of connecting
   DWORD nextCookie = 7;   // the cookie Advise hands out
-  int advises = 0;
   std::vector<DWORD> unadvised;
 
  private:

@@ -69,9 +69,7 @@ TEST_F(ConnectLifecycleTest, AnObjectThatIsNotExcelLeavesTheAddInConnectedWithou
   EXPECT_EQ(Run(L"TarvelMB_Add"), S_OK);
   EXPECT_EQ(Run(L"remMenuBar"), DISP_E_EXCEPTION);
   EXPECT_EQ(extensibility_->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
-}
-
-TEST_F(ConnectLifecycleTest, NothingAtAllIsTreatedLikeAnObjectThatIsNotExcel) {
+  // Nothing at all is handled the same way.
   EXPECT_EQ(extensibility_->OnConnection(nullptr, ext_cm_AfterStartup, nullptr, nullptr), S_OK);
   EXPECT_EQ(extensibility_->OnDisconnection(ext_dm_UserClosed, nullptr), S_OK);
 }
@@ -93,19 +91,6 @@ TEST_F(ConnectLifecycleTest, ExcelIsHandedToTheAddInAndReleasedAtDisconnection) 
     EXPECT_EQ(extensibility_->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
     EXPECT_EQ(excel.references(), 1u);
   }
-}
-
-TEST_F(ConnectLifecycleTest, TheThreeOtherNotificationsSucceedAndDoNothing) {
-  fakes::FakeDispatch excel;
-  excel.Answer(kIidExcelApplication);
-  excel.SetText(L"Version", L"16.0");
-  ASSERT_EQ(extensibility_->OnConnection(&excel, ext_cm_Startup, nullptr, nullptr), S_OK);
-  const std::size_t readsBefore = excel.reads.size();
-  EXPECT_EQ(extensibility_->OnAddInsUpdate(nullptr), S_OK);
-  EXPECT_EQ(extensibility_->OnStartupComplete(nullptr), S_OK);
-  EXPECT_EQ(extensibility_->OnBeginShutdown(nullptr), S_OK);
-  EXPECT_EQ(excel.reads.size(), readsBefore);
-  EXPECT_EQ(extensibility_->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
 }
 
 TEST(DllLifetimeTest, CanUnloadOnlyWhenNoObjectAndNoLockRemains) {

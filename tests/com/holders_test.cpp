@@ -144,16 +144,8 @@ TEST(BstrTest, PutFreesTheOldStringAndResetToItselfKeepsIt) {
   SysFreeString(released);
 }
 
-TEST(VariantTest, NamedConstructorsMakeTheirTypes) {
-  EXPECT_EQ(Variant().vt(), VT_EMPTY);
-  Variant yes = Variant::of_bool(true);
-  EXPECT_EQ(yes.vt(), VT_BOOL);
-  EXPECT_EQ(V_BOOL(yes.get()), VARIANT_TRUE);  // -1, not 1
-  EXPECT_EQ(V_I4(Variant::of_int(-5).get()), -5);
-  EXPECT_EQ(V_R8(Variant::of_double(2.5).get()), 2.5);
-  Variant text = Variant::of_string(u"ab");
-  ASSERT_EQ(text.vt(), VT_BSTR);
-  EXPECT_EQ(SysStringLen(V_BSTR(text.get())), 2u);
+TEST(VariantTest, BooleansAndOmittedArgumentsAreAutomationsOwnValues) {
+  EXPECT_EQ(V_BOOL(Variant::of_bool(true).get()), VARIANT_TRUE);  // -1, not 1
   Variant missing = Variant::missing();
   EXPECT_EQ(missing.vt(), VT_ERROR);
   EXPECT_EQ(V_ERROR(missing.get()), DISP_E_PARAMNOTFOUND);
