@@ -29,26 +29,6 @@ struct FakeButton {
   ComPtr<FakeObject> button = FakeObject::Create(Type({{u"Tag", 0x60030004}}));
 };
 
-TEST(ClickSink, AnswersItsThreeInterfacesOnly) {
-  FakeButton fake;
-  const auto connection = fake.Adapter()->ConnectClick([](auto&, bool&) {});
-  IUnknown* sink = fake.source.lastSink.get();
-  const IID ours[] = {IID_IUnknown, IID_IDispatch, kButtonEvents};
-  for (const IID& iid : ours) {
-    void* out = nullptr;
-    ASSERT_EQ(sink->QueryInterface(iid, &out), S_OK);
-    EXPECT_EQ(out, static_cast<void*>(fake.Sink().get()));  // one identity
-    static_cast<IUnknown*>(out)->Release();
-  }
-  const IID others[] = {IID_IConnectionPoint, IID_IEnumVARIANT, IID_ITypeInfo};
-  for (const IID& iid : others) {
-    void* out = &fake;
-    EXPECT_EQ(sink->QueryInterface(iid, &out), E_NOINTERFACE);
-    EXPECT_EQ(out, nullptr);
-  }
-  EXPECT_EQ(sink->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
-}
-
 TEST(ClickSink, PassesTheButtonAndWritesCancelDefaultBack) {
   FakeButton fake;
   std::u16string tag;

@@ -70,10 +70,6 @@ inline FontSeen FontOf(HWND control) {
   return {description.lfFaceName, description.lfHeight, description.lfWeight};
 }
 
-inline std::string Narrow(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
-
 // A top-level window of the test's own, to stand for the host's main window.
 class OwnerWindow {
  public:
