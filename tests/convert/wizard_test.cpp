@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/snapshot_settings_check.h"
 #include "support/wizard_convert_fixture.h"
 
 namespace morvane {
@@ -103,26 +104,22 @@ class ConvertUserActionTest : public ConvertTest {
   }
 };
 
-TEST_F(ConvertUserActionTest, StopAfterTheSecondCellLeavesTheRestAsTheyWere) {
-  form.PressStopAfterCell(2);
-  Convert();
-  EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"Mixed Text",
-                                                   u"Mixed Text", u"Mixed Text"}));
-  EXPECT_EQ(form.closes, 1);
-  EXPECT_TRUE(bStop);
-}
-
-TEST_F(ConvertUserActionTest, TheCloseBoxStopsAfterTheCurrentCellAndRestoresTheHost) {
-  form.PressCloseBoxAfterCell(3);
-  Convert();
-  EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"MIXED TEXT",
-                                                   u"Mixed Text", u"Mixed Text"}));
-  EXPECT_EQ(form.closes, 1);
-  const sim::Settings& settings = excel->CurrentSettings();
-  EXPECT_TRUE(settings.screenUpdating);
-  EXPECT_TRUE(settings.displayAlerts);
-  EXPECT_EQ(settings.calculation, host::kCalculationAutomatic);
-  EXPECT_EQ(settings.statusBar, u"");
+// STOP, or the window's close box, takes effect after the current cell; the rest stay as they
+// were, and the form closes with the host restored.
+TEST_F(ConvertUserActionTest, StopOrTheCloseBoxEndsTheConversionAfterTheCurrentCell) {
+  for (const bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "STOP");
+    SetUp();
+    form = {};
+    closeBox ? form.PressCloseBoxAfterCell(2) : form.PressStopAfterCell(2);
+    Convert();
+    EXPECT_EQ(Column(), (std::vector<std::u16string>{u"MIXED TEXT", u"MIXED TEXT", u"Mixed Text",
+                                                     u"Mixed Text", u"Mixed Text"}));
+    EXPECT_EQ(form.closes, 1);
+    EXPECT_EQ(bStop, !closeBox);
+    fakes::ExpectHostNotSuspended(*excel);
+    EXPECT_EQ(excel->CurrentSettings().statusBar, u"");
+  }
 }
 
 TEST_F(ConvertUserActionTest, AnotherOptionAppliesToTheCellsAfterIt) {

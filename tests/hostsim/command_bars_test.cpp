@@ -110,34 +110,6 @@ TEST_F(CommandBarsTest, ItemMatchesCaptionsIgnoringAcceleratorsAndCase) {
   EXPECT_EQ(excel->BarControls(kMenuBar)[9].tag, u"first");
 }
 
-TEST_F(CommandBarsTest, EveryPropertyWriteIsRecordedInOrder) {
-  excel->CommandBar(kMenuBar)->SetVisible(true);
-  const auto button = MenuBar()->Add(Args(host::kControlButton));
-  button->SetCaption(u"&Go");
-  button->SetFaceId(65);
-  button->SetTag(u"mvGo");
-  button->SetStyle(host::kButtonIconAndCaption);
-  button->SetParameter(u"1");
-  button->SetBeginGroup(true);
-  button->SetVisible(true);
-  const std::vector<ControlWrite> expected{
-      {u"Worksheet Menu Bar", "Visible", true},
-      {u"", "Caption", u"&Go"},
-      {u"&Go", "FaceId", 65},
-      {u"&Go", "Tag", u"mvGo"},
-      {u"&Go", "Style", 3},
-      {u"&Go", "Parameter", u"1"},
-      {u"&Go", "BeginGroup", true},
-      {u"&Go", "Visible", true},
-  };
-  EXPECT_EQ(excel->ControlWrites(), expected);
-  const ControlView view = excel->BarControls(kMenuBar).back();
-  EXPECT_EQ(view.faceId, 65);
-  EXPECT_EQ(view.style, 3);
-  EXPECT_EQ(button->Tag(), u"mvGo");
-  EXPECT_TRUE(excel->BarVisible(kMenuBar));
-}
-
 TEST_F(CommandBarsTest, MembersAKindOfControlLacksFail) {
   const auto popup = AddPopup();
   const auto button = popup->Controls()->Item(u"One");

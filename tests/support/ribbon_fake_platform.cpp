@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "addin/ribbon.h"
@@ -57,11 +56,6 @@ void FakeRibbonPlatform::WriteRibbonFile(std::string_view bytes) const {
   if (!out) {
     throw std::runtime_error("cannot write the ribbon file");
   }
-}
-
-std::string FakeRibbonPlatform::ReadRibbonFile() const {
-  std::ifstream in(RibbonFile(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace morvane::fakes

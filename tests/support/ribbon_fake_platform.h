@@ -29,7 +29,6 @@ class FakeRibbonPlatform : public RibbonPlatform {
 
   std::filesystem::path RibbonFile() const;
   void WriteRibbonFile(std::string_view bytes) const;
-  std::string ReadRibbonFile() const;
 
   std::filesystem::path ModuleFolder() override { return folder; }
   std::u16string AnsiToText(std::string_view bytes) override { return Windows1252ToUtf16(bytes); }

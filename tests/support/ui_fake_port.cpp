@@ -1,7 +1,5 @@
 #include "ui_fake_port.h"
 
-#include <algorithm>
-
 namespace morvane::fakes {
 namespace {
 
@@ -28,11 +26,6 @@ class FakeAboutWindow : public ui::AboutWindow {
 };
 
 }  // namespace
-
-int FakeUi::LoadedAboutWindows() const {
-  return static_cast<int>(std::count_if(aboutWindows.begin(), aboutWindows.end(),
-                                        [](const auto& window) { return window->loaded; }));
-}
 
 bool FakeUi::Untouched() const {
   return messages.empty() && wizardShows == 0 && aboutWindows.empty() && shellRequests.empty();
@@ -68,9 +61,6 @@ std::unique_ptr<ui::AboutWindow> FakeUi::LoadAbout(ui::AboutEvents& events) {
 }
 
 std::intptr_t FakeUi::OpenWithShell(const ui::ShellRequest& request) {
-  if (shellFailure) {
-    std::rethrow_exception(shellFailure);
-  }
   shellRequests.push_back(request);
   return shellResult;
 }

@@ -32,7 +32,6 @@ class FakeUi : public ui::Port {
   // When set, the call fails with it instead of showing anything.
   std::exception_ptr wizardFailure;
   std::exception_ptr aboutLoadFailure;
-  std::exception_ptr shellFailure;
   // What the shell answers (above 32 is success).
   std::intptr_t shellResult = 42;
 
@@ -42,8 +41,6 @@ class FakeUi : public ui::Port {
   std::vector<std::shared_ptr<AboutWindowRecord>> aboutWindows;  // one per load, in order
   std::vector<ui::ShellRequest> shellRequests;
 
-  // The window records still loaded.
-  int LoadedAboutWindows() const;
   // Everything the user saw or the shell got, for "nothing happened" checks.
   bool Untouched() const;
 

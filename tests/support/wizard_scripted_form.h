@@ -32,7 +32,6 @@ class ScriptedWizardForm : public WizardForm {
   std::optional<CaseMode> option = CaseMode::UpperCase;
 
   // What Convert did to the form.
-  std::vector<std::string> calls;
   std::optional<float> progressMax;
   std::vector<float> progressValues;
   std::vector<std::u16string> captions;
@@ -78,7 +77,6 @@ class ScriptedWizardForm : public WizardForm {
 
  private:
   void Record(const std::string& call) {
-    calls.push_back(call);
     if (observer) {
       observer(call);
     }
