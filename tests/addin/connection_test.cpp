@@ -47,20 +47,16 @@ class HostVersionTest : public ConnectedAddInTest {};
 TEST_F(HostVersionTest, ThePopupComesAndGoesOnClassicHostsOnly) {
   struct Case {
     std::u16string version;
-    char16_t userSeparator;
     bool classic;
   };
+  // The user's decimal separator is covered by the reading test above and the one below.
   const Case cases[] = {
-      {u"8.0", u'.', true},   {u"9.0", u'.', true},        {u"10.0", u'.', true},
-      {u"11.0", u'.', true},  {u"12.0", u'.', false},      {u"14.0", u'.', false},
-      {u"15.0", u'.', false}, {u"16.0", u'.', false},      {u"11,0", u',', true},
-      {u"11.0", u',', true},  {u"12,0", u',', false},      {u"12.0", u',', false},
-      {u"", u'.', true},      {u"Excel 2007", u'.', true}, {u"12,0", u'.', true},
+      {u"8.0", true},   {u"9.0", true},   {u"10.0", true}, {u"11.0", true},       {u"12.0", false},
+      {u"14.0", false}, {u"16.0", false}, {u"", true},     {u"Excel 2007", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.version.begin(), c.version.end()));
     SetUp();
-    InstallDecimalSeparatorReader([&] { return c.userSeparator; });
     excel->SetVersion(c.version);
     excel->ResetCounters();
 

@@ -1,4 +1,4 @@
-// Application: the version text, the five settings with their log, and COM add-ins.
+// Application: the five settings with their log, and COM add-ins.
 
 #include <gtest/gtest.h>
 
@@ -9,15 +9,6 @@ namespace {
 
 using testing::ErrorOf;
 using testing::ExcelTest;
-
-TEST(Version, IsTheTextTheTestSets) {
-  const auto excel = Excel::Create();
-  EXPECT_EQ(excel->Version(), u"16.0");
-  for (const char16_t* version : {u"8.0", u"11.0", u"12.0", u"16.0", u"", u"eleven", u"11,0"}) {
-    excel->SetVersion(version);
-    EXPECT_EQ(excel->Version(), version);
-  }
-}
 
 TEST_F(ExcelTest, SettingsLogHoldsEveryWriteInOrder) {
   excel->SetEnableCancelKey(host::kCancelKeyErrorHandler);
