@@ -94,6 +94,9 @@ class Connect final : public ComObject<Connect, _Connect, IDTExtensibility2, IRi
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* exception,
                                    UINT* argumentError) override {
+    // Exit ("mvTO") disconnects the add-in from inside RibbonHandler, and the host may drop its
+    // last reference to this object then; the call still runs through typeInfo_ afterwards.
+    const ComPtr<_Connect> self(static_cast<_Connect*>(this));
     return com_boundary([&] {
       if (!IsEqualIID(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;

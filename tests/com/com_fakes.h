@@ -10,6 +10,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,6 +105,8 @@ class FakeDispatch : public IDispatch {
       return DISP_E_MEMBERNOTFOUND;
     const std::wstring& key = order_[static_cast<std::size_t>(id - 1)];
     reads.push_back(key);
+    if (onRead)
+      onRead();
     locales.push_back(lcid);
     if (auto raised = raises_.find(key); raised != raises_.end()) {
       if (exception) {
@@ -127,6 +130,7 @@ class FakeDispatch : public IDispatch {
   std::vector<std::wstring> reads;      // property names read, lower case, in order
   std::vector<LCID> locales;            // the locale of each read
   std::vector<IID> queried;             // every interface asked for
+  std::function<void()> onRead;         // runs inside every property read
 
  private:
   static std::wstring Key(std::wstring name) {

@@ -215,5 +215,29 @@ TEST_F(ConnectDispatchTest, TheVtableCallerGetsTheHResultAndAnErrorObject) {
   EXPECT_EQ(description.view(), L"Object variable or With block variable not set");
 }
 
+// Exit from the ribbon: the host disconnects the add-in and drops the object (its last reference)
+// while RibbonHandler is still on the stack. The object, the type information its Invoke is
+// running through, and with them the module, must outlive the call.
+TEST(ConnectExitTest, TheObjectOutlivesTheCallDuringWhichItsLastReferenceGoes) {
+  const MorvaneDll& dll = MorvaneDll::Get();
+  ASSERT_EQ(dll.CanUnloadNow(), S_OK);
+  IDispatch* connect = dll.Create<IDispatch>(kClsidConnect, IID_IDispatch).release();
+  ASSERT_NE(connect, nullptr);
+  fakes::FakeDispatch control;
+  control.SetText(L"Id", L"mvNone");
+  HRESULT unloadableDuringCall = E_FAIL;
+  control.onRead = [&] {
+    connect->Release();
+    unloadableDuringCall = dll.CanUnloadNow();
+  };
+  Variant argument = Variant::of_dispatch(&control);
+  DISPPARAMS params{argument.get(), nullptr, 1, 0};
+  EXPECT_EQ(connect->Invoke(kRibbonHandler, IID_NULL, 0x0409, DISPATCH_METHOD, &params, nullptr,
+                            nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(unloadableDuringCall, S_FALSE);
+  EXPECT_EQ(dll.CanUnloadNow(), S_OK);  // and gone once the call returned
+}
+
 }  // namespace
 }  // namespace morvane::com
