@@ -10,7 +10,7 @@ namespace morvane::e2e {
 namespace {
 
 constexpr DWORD kImportLimitMs = 20000;
-constexpr DWORD kPollMs = 150;
+constexpr DWORD kPollMs = 50;
 
 }  // namespace
 
@@ -25,13 +25,18 @@ std::string Screenshots::Take(const std::string& file) const {
   const std::string target = folder_ + "/" + file;
   const std::wstring windowsTarget = WindowsPath(target);
   DeleteFileW(windowsTarget.c_str());
-  // Wine starts a Linux program given by its Z: path and passes the arguments unchanged, but
-  // gives no handle to wait on: the picture is done when its file stops growing.
+  // Wine starts a Linux program given by its Z: path but gives no handle to wait on. The
+  // picture is written under another name and renamed once import has finished, so its
+  // appearance means import is done: no half-written file is taken for the picture, and no
+  // import is still at work on the display when the scenario's next step runs.
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  std::wstring command = L"import -window root \"" + WideFromUtf8(target) + L"\"";
-  if (!CreateProcessW(L"Z:\\usr\\bin\\import", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  std::wstring command = L"sh -c \"import -window root \\\"$1\\\" && mv -f \\\"$1\\\" "
+                         L"\\\"$2\\\"\" sh \"" +
+                         WideFromUtf8(target + ".part.png") + L"\" \"" + WideFromUtf8(target) +
+                         L"\"";
+  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &process)) {
     return "cannot start ImageMagick's import";
   }
@@ -41,18 +46,11 @@ std::string Screenshots::Take(const std::string& file) const {
   if (process.hProcess != nullptr) {
     CloseHandle(process.hProcess);
   }
-  LONGLONG lastSize = -1;
   for (DWORD waited = 0; waited < kImportLimitMs; waited += kPollMs) {
     Sleep(kPollMs);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(windowsTarget.c_str(), GetFileExInfoStandard, &data)) {
-      continue;
-    }
-    const LONGLONG size = (LONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    if (size > 0 && size == lastSize) {
+    if (GetFileAttributesW(windowsTarget.c_str()) != INVALID_FILE_ATTRIBUTES) {
       return {};
     }
-    lastSize = size;
   }
   return "import wrote no picture within " + std::to_string(kImportLimitMs / 1000) + " s";
 }
