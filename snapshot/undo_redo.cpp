@@ -101,34 +101,34 @@ void SwapInRedoCopy(host::Application& app, const std::u16string& name,
   });
 }
 
-}  // namespace
+using CopyName = std::u16string (*)(const std::u16string& sheetName);
+using Swap = void (*)(host::Application& app, const std::u16string& name,
+                      const std::shared_ptr<host::Sheet>& copy);
 
-void UndoLastChange() {
+// Undo and redo alike: the working sheet trades places with its copy of the given name, if
+// there is one, and is made the active sheet again.
+void SwapWithCopy(CopyName copyName, Swap swap) {
   const auto app = ConnectedHost();
   if (!WorkbookIsOpen(*app)) {
     return;
   }
   WhileHostIsBusy([&] {
     const std::u16string name = ActiveSheetOf(*app)->Name();
-    if (const auto undoCopy = FindExactly(*app, UndoCopyName(name))) {
-      SwapInUndoCopy(*app, name, undoCopy);
+    if (const auto copy = FindExactly(*app, copyName(name))) {
+      swap(*app, name, copy);
     }
     SheetNamed(*app, name)->Activate();
   });
 }
 
+}  // namespace
+
+void UndoLastChange() {
+  SwapWithCopy(UndoCopyName, SwapInUndoCopy);
+}
+
 void RedoLastChange() {
-  const auto app = ConnectedHost();
-  if (!WorkbookIsOpen(*app)) {
-    return;
-  }
-  WhileHostIsBusy([&] {
-    const std::u16string name = ActiveSheetOf(*app)->Name();
-    if (const auto redoCopy = FindExactly(*app, RedoCopyName(name))) {
-      SwapInRedoCopy(*app, name, redoCopy);
-    }
-    SheetNamed(*app, name)->Activate();
-  });
+  SwapWithCopy(RedoCopyName, SwapInRedoCopy);
 }
 
 }  // namespace morvane
