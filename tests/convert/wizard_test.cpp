@@ -75,17 +75,6 @@ TEST_F(ConvertTest, TwoTextsAndTwoFormulasStopAtFiftyPercent) {
   EXPECT_EQ(excel->Cell(u"Sheet1", "A4").formula, u"=A3");
 }
 
-TEST_F(ConvertTest, EightCellsShowPercentagesRoundedHalfToEven) {
-  for (int row = 1; row <= 8; ++row) {
-    excel->Put(u"Sheet1", InColumnA(row), std::u16string(u"x"));
-  }
-  excel->Select("A1:A8");
-  Convert();
-  EXPECT_EQ(form.captions, (std::vector<std::u16string>{u"12 %", u"25 %", u"38 %", u"50 %", u"62 %",
-                                                        u"75 %", u"88 %", u"100 %"}));
-  EXPECT_EQ(form.progressValues, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8}));
-}
-
 class ConvertUserActionTest : public ConvertTest {
  protected:
   void SetUp() override {
@@ -134,20 +123,6 @@ TEST_F(ConvertUserActionTest, AStopLeftFromTheLastConversionIsCleared) {
   bStop = true;
   Convert();
   EXPECT_EQ(form.captions.size(), 5u);
-}
-
-TEST_F(ConvertTest, ErrorValuesAmongTextsStayAndTheTextsAfterThemChange) {
-  excel->Put(u"Sheet1", "A1", std::u16string(u"before"));
-  excel->Put(u"Sheet1", "A2", host::ErrorValue::NA);
-  excel->Put(u"Sheet1", "A3", host::ErrorValue::Div0);
-  excel->Put(u"Sheet1", "A4", std::u16string(u"after"));
-  excel->Select("A1:A4");
-  Convert();
-  EXPECT_EQ(TextAt("A1"), u"BEFORE");
-  EXPECT_EQ(ValueAt("A2"), host::CellValue(host::ErrorValue::NA));
-  EXPECT_EQ(ValueAt("A3"), host::CellValue(host::ErrorValue::Div0));
-  EXPECT_EQ(TextAt("A4"), u"AFTER");
-  EXPECT_EQ(form.captions.back(), u"100 %");
 }
 
 TEST_F(ConvertTest, ManualCalculationBeforeEndsAutomatic) {

@@ -1,4 +1,4 @@
-// Application: the five settings with their log, and COM add-ins.
+// Application: the settings Excel refuses or resets, and COM add-ins.
 
 #include <gtest/gtest.h>
 
@@ -9,31 +9,6 @@ namespace {
 
 using testing::ErrorOf;
 using testing::ExcelTest;
-
-TEST_F(ExcelTest, SettingsLogHoldsEveryWriteInOrder) {
-  excel->SetEnableCancelKey(host::kCancelKeyErrorHandler);
-  excel->SetStatusBar(u"Processing...!");
-  excel->SetScreenUpdating(false);
-  excel->SetCalculation(host::kCalculationManual);
-  excel->SetDisplayAlerts(false);
-  excel->SetCalculation(host::kCalculationAutomatic);
-  excel->SetStatusBar(u"Ready");
-  excel->SetScreenUpdating(true);
-  excel->SetDisplayAlerts(true);
-  const std::vector<SettingWrite> expected{
-      {"EnableCancelKey", 2},  {"StatusBar", u"Processing...!"}, {"ScreenUpdating", false},
-      {"Calculation", -4135},  {"DisplayAlerts", false},         {"Calculation", -4105},
-      {"StatusBar", u"Ready"}, {"ScreenUpdating", true},         {"DisplayAlerts", true},
-  };
-  EXPECT_EQ(excel->SettingsLog(), expected);
-  const Settings& now = excel->CurrentSettings();
-  EXPECT_EQ(now.enableCancelKey, 2);
-  EXPECT_EQ(now.statusBar, u"Ready");
-  EXPECT_TRUE(now.statusBarIsCustom);
-  EXPECT_EQ(now.calculation, host::kCalculationAutomatic);
-  excel->ClearSettingsLog();
-  EXPECT_TRUE(excel->SettingsLog().empty());
-}
 
 TEST(Calculation, CannotBeSetWhileNoWorkbookIsOpen) {
   const auto excel = Excel::Create();
