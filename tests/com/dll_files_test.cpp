@@ -20,17 +20,6 @@ namespace {
 
 using testing_dll::MorvaneDll;
 
-TEST(DllExportsTest, TheFourServerEntryPointsAreExportedUndecorated) {
-  const MorvaneDll& dll = MorvaneDll::Get();
-  ASSERT_NE(dll.module(), nullptr) << "Morvane.dll was not found";
-  for (const char* name :
-       {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"}) {
-    EXPECT_NE(GetProcAddress(dll.module(), name), nullptr) << name;
-  }
-  ComPtr<IClassFactory> factory;
-  EXPECT_EQ(dll.GetClassObject(kClsidConnect, IID_IClassFactory, factory.put_void()), S_OK);
-}
-
 class VersionResourceTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -213,10 +202,15 @@ class RelocatedDll {
   HMODULE module_ = nullptr;
 };
 
+// The markup for the ribbon id Excel passes; the id itself plays no part.
 std::wstring Markup(IRibbonExtensibility& ribbon, HRESULT& hr) {
   Bstr id(std::wstring_view(L"Microsoft.Excel.Workbook"));
   Bstr markup;
   hr = ribbon.GetCustomUI(id.get(), markup.put());
+  Bstr noId;
+  const HRESULT noIdHr = ribbon.GetCustomUI(nullptr, noId.put());
+  if (noIdHr != hr || noId.view() != markup.view())
+    ADD_FAILURE() << "another ribbon id, another answer";
   return std::wstring(markup.view());
 }
 
@@ -231,6 +225,8 @@ TEST(RelocatedDllTest, GetCustomUIReadsTheMarkupBesideTheDllItself) {
   HRESULT hr = E_FAIL;
   EXPECT_EQ(Markup(*ribbon.get(), hr), L"<customUI id=\"x\"/>");
   EXPECT_EQ(hr, S_OK);
+
+  EXPECT_EQ(ribbon->GetCustomUI(nullptr, nullptr), E_POINTER);
 
   // No markup file: an empty one is created beside the DLL and the markup is empty.
   ASSERT_TRUE(DeleteFileW(dll.markup().c_str()));
