@@ -188,18 +188,6 @@ TEST_F(ExcelTest, VisibilityKeepsOneSheetVisibleAndMovesTheActiveSheetOn) {
   }
 }
 
-TEST_F(ExcelTest, VisibleTrueShowsHiddenAndVeryHiddenSheets) {
-  excel->SetSheetVisibility(u"Sheet2", kSheetHidden);
-  excel->SetSheetVisibility(u"Sheet3", kSheetVeryHidden);
-  Sheet(u"Sheet2")->SetVisible(true);
-  Sheet(u"Sheet3")->SetVisible(true);
-  EXPECT_EQ(excel->SheetVisibility(u"Sheet2"), kSheetVisible);
-  EXPECT_EQ(excel->SheetVisibility(u"Sheet3"), kSheetVisible);
-  // Visible = False hides (xlSheetHidden), never very-hides.
-  Sheet(u"Sheet3")->SetVisible(false);
-  EXPECT_EQ(excel->SheetVisibility(u"Sheet3"), kSheetHidden);
-}
-
 TEST_F(ExcelTest, DeleteRemovesTheSheetAndAsksOnlyWhileAlertsAreOn) {
   excel->ActivateSheet(u"Sheet2");
   Sheet(u"Sheet2")->Delete();
