@@ -1,9 +1,11 @@
 // The connection lifecycle: which hosts get the classic menu, and what connecting and
 // disconnecting leave behind.
 
+#include <functional>
 #include <optional>
 
 #include "addin/host_version.h"
+#include "addin/menu.h"
 #include "connected_addin.h"
 
 namespace morvane::testing {
@@ -113,35 +115,47 @@ TEST_F(LifecycleTest, AnObjectThatIsNotTheApplicationLeavesTheAddInWithoutAMenu)
   EXPECT_TRUE(colButtons.empty());
 }
 
-TEST_F(LifecycleTest, ConnectDisconnectConnectLeavesOnePopupWithSixLiveSinks) {
-  Connect(u"11.0");
-  OnDisconnection();
-  OnConnection(excel);
-
-  EXPECT_EQ(Popups().size(), 1u);
-  EXPECT_EQ(colButtons.size(), 6u);
-  EXPECT_EQ(excel->LiveClickConnections(), 6);
-  // Each button has exactly one live sink: a click runs its command once.
-  EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
-  EXPECT_EQ(ui->wizardShows, 1);
-}
-
-// Excel ended without disconnecting the add-in: the permanent popup is still in the saved
-// layout at the next start, without its sinks. Connecting replaces it.
-TEST_F(LifecycleTest, AStalePopupFromAnEarlierRunIsReplaced) {
-  Connect(u"10.0");
-  excel->SimulateRestart();
-  colButtons.clear();  // the earlier process's state died with it
-  xlApp.reset();
-  ASSERT_EQ(Popups().size(), 1u);
-  ASSERT_EQ(excel->LiveClickConnections(), 0);
-
-  OnConnection(excel);
-  EXPECT_EQ(Popups().size(), 1u);
-  EXPECT_EQ(excel->LiveClickConnections(), 6);
-  EXPECT_TRUE(ClickMenu(u"&About Morvane"));
-  ASSERT_EQ(ui->aboutWindows.size(), 1u);
-  EXPECT_EQ(ui->aboutWindows[0]->modalShows, 1);
+// Every way the popup gets built again ends with one popup whose six buttons each have exactly
+// one live sink: a click runs its command once.
+TEST_F(LifecycleTest, RebuildingLeavesOnePopupWithSixLiveSinks) {
+  struct Case {
+    const char* history;
+    std::function<void()> before;  // ends connected, with the popup built
+  };
+  const Case cases[] = {
+      {"connect, disconnect, connect",
+       [this] {
+         Connect(u"11.0");
+         OnDisconnection();
+         OnConnection(excel);
+       }},
+      {"two builds in a row",
+       [this] {
+         Connect(u"11.0");
+         TarvelMB_Add();
+       }},
+      // Excel ended without disconnecting: the permanent popup is still in the saved layout at
+      // the next start, without its sinks, and connecting replaces it.
+      {"a popup left by an earlier run",
+       [this] {
+         Connect(u"10.0");
+         excel->SimulateRestart();
+         colButtons.clear();  // the earlier process's state died with it
+         xlApp.reset();
+         OnConnection(excel);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.history);
+    SetUp();
+    c.before();
+    EXPECT_EQ(Popups().size(), 1u);
+    EXPECT_EQ(colButtons.size(), 6u);
+    EXPECT_EQ(excel->LiveClickConnections(), 6);
+    EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
+    EXPECT_EQ(ui->wizardShows, 1);
+    TearDown();
+  }
 }
 
 // The disconnection's steps are independent: a failing popup removal still empties the state.

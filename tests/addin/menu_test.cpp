@@ -74,21 +74,6 @@ TEST_F(MenuTest, ScreenUpdatingIsOffForTheBuildAndOnAtItsEnd) {
   EXPECT_TRUE(excel->BarVisible(kMenuBar));
 }
 
-TEST_F(MenuTest, ABuildOverAnOldPopupOrAnEarlierBuildLeavesOnePopupAndSixNewSinks) {
-  TarvelMB_Add();
-  std::vector<std::weak_ptr<cbMorvane>> firstSinks(colButtons.begin(), colButtons.end());
-
-  TarvelMB_Add();
-  EXPECT_EQ(Popups().size(), 1u);
-  ASSERT_EQ(colButtons.size(), 6u);
-  EXPECT_EQ(excel->LiveClickConnections(), 6);
-  for (const auto& sink : firstSinks) {
-    EXPECT_TRUE(sink.expired());  // replacing colButtons released the first build's sinks
-  }
-  EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
-  EXPECT_EQ(ui->wizardShows, 1);
-}
-
 TEST_F(MenuTest, RemovalDeletesThePopupAndReportsAMissingOne) {
   const std::vector<sim::ControlView> bare = excel->BarControls(kMenuBar);
   TarvelMB_Add();
