@@ -33,6 +33,23 @@ void WriteAsText(host::Range& cell, const std::u16string& converted,
   }
 }
 
+// A text that Excel would take for a formula goes in as a text at once, never bare. A
+// Text-formatted cell keeps what it is given as it is, apostrophe included; there the bare text
+// stays a text, and replaces it.
+void WriteFormulaLikeText(host::Range& cell, const std::u16string& converted,
+                          const std::u16string& original) {
+  const std::u16string prefixed = u"'" + converted;
+  cell.SetValue(prefixed);
+  if (HoldsText(cell, prefixed)) {
+    try {
+      cell.SetValue(converted);
+    } catch (...) {
+      RunStep([&] { cell.SetValue(original); });
+      throw;
+    }
+  }
+}
+
 }  // namespace
 
 void ConvertCellText(host::Range& cell, CaseMode mode) {
@@ -43,6 +60,10 @@ void ConvertCellText(host::Range& cell, CaseMode mode) {
   }
   const std::u16string converted = ApplyCase(*original, mode);
   if (converted == *original) {
+    return;
+  }
+  if (BeginsFormula(converted)) {
+    WriteFormulaLikeText(cell, converted, *original);
     return;
   }
   cell.SetValue(converted);

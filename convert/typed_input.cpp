@@ -9,11 +9,15 @@
 namespace morvane {
 namespace {
 
-// Characters that make Excel read the entry as a formula (= + - @), an error value (#) or a
-// prefixed text ('), with the full-width forms an East Asian input method produces.
+// Characters that make Excel read the entry as a formula, with the full-width forms an East
+// Asian input method produces.
+constexpr std::u16string_view kFormulaStarters = u"=+-@\uFF1D\uFF0B\uFF0D\uFF20";
+// Characters that make Excel read the entry as an error value (#) or a prefixed text (').
+constexpr std::u16string_view kOtherStarters = u"#'\uFF03\uFF07";
+
 bool StartsSpecialEntry(char16_t c) {
-  constexpr std::u16string_view kStarters = u"=+-@#'\uFF1D\uFF0B\uFF0D\uFF20\uFF03\uFF07";
-  return kStarters.find(c) != std::u16string_view::npos;
+  return kFormulaStarters.find(c) != std::u16string_view::npos ||
+         kOtherStarters.find(c) != std::u16string_view::npos;
 }
 
 // Digits make numbers, dates, times, fractions, percentages and currency amounts; Excel also
@@ -42,6 +46,10 @@ bool IsLogicalName(std::u16string_view text) {
 }
 
 }  // namespace
+
+bool BeginsFormula(std::u16string_view text) {
+  return !text.empty() && kFormulaStarters.find(text.front()) != std::u16string_view::npos;
+}
 
 bool MightBeReadAsOtherThanText(std::u16string_view text) {
   if (text.empty()) {

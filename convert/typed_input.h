@@ -12,4 +12,9 @@ namespace morvane {
 // those does the converted cell need reading back.
 bool MightBeReadAsOtherThanText(std::u16string_view text);
 
+// True for a text that Excel would enter as a formula (= + - @, full-width forms included).
+// Such a text is never written bare: Excel would calculate the formula on entry, even with
+// calculation manual, and a formula can reach out (WEBSERVICE, DDE links).
+bool BeginsFormula(std::u16string_view text);
+
 }  // namespace morvane

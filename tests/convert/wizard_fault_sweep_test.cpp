@@ -34,7 +34,8 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     excel->PutFormula(u"Sheet1", "A4", u"=A1", std::u16string(u"alpha beta"));
     excel->Put(u"Sheet1", "A5", host::ErrorValue::NA);
     excel->Put(u"Sheet1", "A6", std::u16string(u"gamma"));
-    excel->Select("A1:A6");
+    excel->Type(u"Sheet1", "A7", u"'=a1&b1");
+    excel->Select("A1:A7");
     excel->ClearSettingsLog();
     excel->ResetCounters();
   }
