@@ -44,8 +44,11 @@ class DisabledWhileModal {
 class AboutDialog final : public ui::AboutWindow {
  public:
   AboutDialog(HINSTANCE module, ui::AboutEvents& events) : events_(events) {
-    CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_FRMUG), GetActiveWindow(),
-                       &AboutDialog::Procedure, reinterpret_cast<LPARAM>(this));
+    // Created without an owner: the box stays loaded, hidden, for as long as the add-in, and
+    // must not be destroyed with whichever host window happened to be active at its loading
+    // (Excel 2013 and later give every workbook a window of its own). ShowModal lends it one.
+    CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_FRMUG), nullptr, &AboutDialog::Procedure,
+                       reinterpret_cast<LPARAM>(this));
     if (!window_) {
       const DWORD error = GetLastError();
       throw std::runtime_error("the About box could not be created (error " +
@@ -81,14 +84,16 @@ class AboutDialog final : public ui::AboutWindow {
       throw std::logic_error("the About window no longer exists");
     }
     closeRequested_ = false;
+    SetOwner(GetActiveWindow());  // owned by the host's window only while on screen
     {
       DisabledWhileModal ownerBlocked(GetWindow(window_, GW_OWNER));
-      CenterOnOwner(window_);  // where the owner is now, not where it was at loading
+      CenterOnOwner(window_);
       ShowWindow(window_, SW_SHOW);
       RunMessagesUntilClosed();
     }  // the owner is enabled again before this window hides, so it gets the activation back
     if (window_) {
       ShowWindow(window_, SW_HIDE);
+      SetOwner(nullptr);
     }
   }
 
@@ -106,7 +111,9 @@ class AboutDialog final : public ui::AboutWindow {
     switch (message) {
       case WM_INITDIALOG:
         SetUp();
-        return TRUE;
+        // No focus for a box that loads hidden and has no control to take it: setting it would
+        // activate the hidden window and take the activation from the host's.
+        return FALSE;
       case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(background_.get());
       case WM_CTLCOLORSTATIC:
@@ -137,6 +144,12 @@ class AboutDialog final : public ui::AboutWindow {
       default:
         return FALSE;
     }
+  }
+
+  // For a top-level window, GWLP_HWNDPARENT is its owner.
+  void SetOwner(HWND owner) {
+    SetWindowLongPtrW(window_, GWLP_HWNDPARENT,
+                      reinterpret_cast<LONG_PTR>(owner == window_ ? nullptr : owner));
   }
 
   void SetUp() {

@@ -126,8 +126,8 @@ TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilItsCloseBox) {
     OwnerWindow host;
     CountingEvents events;
     auto about = port->LoadAbout(events);
+    EXPECT_EQ(GetActiveWindow(), host.get());  // loaded hidden, it takes no activation
     HWND dialog = WindowOf(*about);
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), host.get());
     HWND shown = nullptr;
     bool hostEnabledMeanwhile = true;
     bool openAfterFooterClick = false;
@@ -149,6 +149,31 @@ TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilItsCloseBox) {
     EXPECT_TRUE(IsWindow(dialog));  // closing hides it; the form's release destroys it
     EXPECT_FALSE(IsWindowVisible(dialog));
   }
+}
+
+// The guide loads the About box hidden, and it stays loaded. The host window that was active
+// then may close before the box is shown (Excel 2013 and later give every workbook a window of
+// its own); the box must not go with it, and shows over the window active when it is shown.
+TEST_F(AboutWindowTest, OutlivesTheHostWindowThatWasActiveWhenItLoaded) {
+  CountingEvents events;
+  std::unique_ptr<ui::AboutWindow> about;
+  {
+    OwnerWindow closedMeanwhile;
+    about = port->LoadAbout(events);
+  }
+  HWND dialog = WindowOf(*about);
+  ASSERT_TRUE(IsWindow(dialog));
+  OwnerWindow host;
+  HWND ownerWhileShown = nullptr;
+  WhileModal([&] { about->ShowModal(); },
+             [&] {
+               HWND shown = WaitForAbout();
+               ASSERT_NE(shown, nullptr);
+               ownerWhileShown = GetWindow(shown, GW_OWNER);
+               PressCloseBox(shown);
+             });
+  EXPECT_EQ(ownerWhileShown, host.get());
+  EXPECT_TRUE(IsWindow(dialog));
 }
 
 TEST_F(AboutWindowTest, AQuitRequestEndsTheModalShowingAndIsKeptForTheHostsLoop) {
