@@ -14,9 +14,6 @@ if ! cmake --build --preset win64 --target Morvane morvane_e2e >build/demo-build
   exit 1
 fi
 
-# A prefix of its own: the demo registers and unregisters the add-in.
-export MORVANE_WINEPREFIX="${MORVANE_WINEPREFIX:-$root/build/wineprefix-demo}"
-
 xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
   n=91
@@ -29,6 +26,11 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 fi
+
+# A prefix of its own, one per display: the demo registers and unregisters the add-in, and Wine
+# ties a prefix's windows to the display of the run that started it (see tests/e2e/wine-e2e).
+display="${DISPLAY//[^0-9]/}"
+export MORVANE_WINEPREFIX="${MORVANE_WINEPREFIX:-$root/build/wineprefix-demo-${display:-none}}"
 
 cmake/wine64-run build/win64/tests/e2e/morvane_e2e.exe demo/sample.txt \
   --dll build/win64/addin/com/Morvane.dll --ribbon resources/MorvaneRibbon.xml \

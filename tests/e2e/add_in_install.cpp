@@ -25,12 +25,6 @@ Fn Export(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-std::string Hex(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
-
 std::wstring FullPath(const std::wstring& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, buffer, nullptr);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace morvane::e2e {
 
 std::wstring WideFromUtf8(std::string_view text) {
@@ -34,6 +36,12 @@ std::u16string U16FromUtf8(std::string_view text) {
 
 std::string Utf8FromU16(std::u16string_view text) {
   return Utf8FromWide(std::wstring(text.begin(), text.end()));
+}
+
+std::string Hex(long code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+  return text;
 }
 
 std::wstring WindowsPath(std::string_view path) {

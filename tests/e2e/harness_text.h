@@ -13,6 +13,9 @@ std::string Utf8FromWide(std::wstring_view text);
 std::u16string U16FromUtf8(std::string_view text);
 std::string Utf8FromU16(std::u16string_view text);
 
+// An HRESULT or SCODE as Windows writes it in messages: 0x800A03EC.
+std::string Hex(long code);
+
 // A Linux absolute path as Wine's Z: drive shows it; Windows paths pass through.
 std::wstring WindowsPath(std::string_view path);
 

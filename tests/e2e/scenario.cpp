@@ -20,14 +20,10 @@ const std::map<std::string, VerbRule, std::less<>>& Verbs() {
       // Excel before and around the add-in.
       {"version", {1, 1}},
       {"workbook", {1, kAny}},
-      {"close-workbook", {0, 0}},
       {"type", {3, kAny}},
       {"formula", {4, 4}},
       {"fill", {3, kAny}},
       {"select", {1, 1}},
-      {"select-shape", {0, 0}},
-      {"activate", {1, 1}},
-      {"protect", {1, 1}},
       {"ribbon-file", {1, 1}},
       // The add-in's life and the user's commands.
       {"start", {0, 0}},

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "addin/utf8.h"
+#include "tests/e2e/harness_text.h"
 
 namespace morvane::e2e {
 namespace {
@@ -24,32 +25,6 @@ std::optional<double> Number(std::string_view text) {
     return std::nullopt;
   }
   return value;
-}
-
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 std::string Shortest(double value) {
@@ -102,7 +77,7 @@ std::string FormatCellValue(const host::CellValue& value) {
           return "empty";
         } else if constexpr (std::is_same_v<T, std::u16string>) {
           std::string quoted(1, '"');
-          quoted.append(Utf8(v)).push_back('"');
+          quoted.append(Utf8FromU16(v)).push_back('"');
           return quoted;
         } else if constexpr (std::is_same_v<T, double>) {
           return Shortest(v);

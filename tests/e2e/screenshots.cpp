@@ -32,12 +32,13 @@ std::string Screenshots::Take(const std::string& file) const {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  std::wstring command = L"sh -c \"import -window root \\\"$1\\\" && mv -f \\\"$1\\\" "
-                         L"\\\"$2\\\"\" sh \"" +
-                         WideFromUtf8(target + ".part.png") + L"\" \"" + WideFromUtf8(target) +
-                         L"\"";
-  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
+  std::wstring command =
+      L"sh -c \"import -window root \\\"$1\\\" && mv -f \\\"$1\\\" "
+      L"\\\"$2\\\"\" sh \"" +
+      WideFromUtf8(target + "." + std::to_string(GetCurrentProcessId()) + ".png") + L"\" \"" +
+      WideFromUtf8(target) + L"\"";
+  if (!CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
     return "cannot start ImageMagick's import";
   }
   if (process.hThread != nullptr) {

@@ -9,21 +9,6 @@
 namespace morvane::e2e {
 namespace {
 
-// Refuses what this simulator does not model, so that a test fails loudly instead of passing
-// against behaviour Excel does not have.
-[[noreturn]] void NotModelled(const char16_t* what) {
-  throw host::HostError(host::kFail, std::u16string(u"simulated Excel does not model ") + what);
-}
-
-VARIANT Text(const std::u16string& text) {
-  VARIANT out;
-  VariantInit(&out);
-  V_VT(&out) = VT_BSTR;
-  V_BSTR(&out) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(text.data()),
-                                   static_cast<UINT>(text.size()));
-  return out;
-}
-
 VARIANT Number(double value) {
   VARIANT out;
   VariantInit(&out);
@@ -108,14 +93,8 @@ class ServedComAddIns : public ServedObject {
   explicit ServedComAddIns(std::shared_ptr<ServedHost> host);
 
   void Item(Call& call) {
-    const VARIANT* index = call.Arg(0);
-    if (index == nullptr) {
-      throw DispatchFault{DISP_E_PARAMNOTFOUND};
-    }
-    if (V_VT(index) != VT_BSTR) {
-      NotModelled(u"COMAddIns.Item by position");
-    }
-    call.ReturnObject(ServeComAddIn(SharedHost(), Host().excel->ComAddIn(*call.TextArg(0))));
+    call.ReturnObject(
+        ServeComAddIn(SharedHost(), Host().excel->ComAddIn(call.NameArg(0, u"COMAddIns"))));
   }
 
  private:
@@ -134,7 +113,7 @@ class ServedApplication : public ServedObject {
  public:
   explicit ServedApplication(std::shared_ptr<ServedHost> host);
 
-  void Version(Call& call) { call.Return(Text(Host().excel->Version())); }
+  void Version(Call& call) { call.ReturnText(Host().excel->Version()); }
   void Workbooks(Call& call) { call.ReturnObject(Serve<ServedWorkbooks>(SharedHost())); }
   void ActiveSheet(Call& call) {
     call.ReturnObject(ServeSheet(SharedHost(), Host().excel->ActiveSheet()));

@@ -4,8 +4,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <cstdio>
-
+#include "tests/e2e/harness_text.h"
 #include "tests/e2e/served_excel.h"
 #include "tests/e2e/served_objects.h"
 
@@ -15,21 +14,6 @@ namespace {
 // _CommandBarButtonEvents.Click.
 constexpr DISPID kClickDispid = 1;
 constexpr LCID kEnglishUs = 0x0409;
-
-VARIANT Text(const std::u16string& text) {
-  VARIANT out;
-  VariantInit(&out);
-  V_VT(&out) = VT_BSTR;
-  V_BSTR(&out) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(text.data()),
-                                   static_cast<UINT>(text.size()));
-  return out;
-}
-
-std::string Hex(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
 
 // Raises Click on one sink the way Office does: Ctrl first, CancelDefault by reference, in
 // reverse order in rgvarg. The sink stays referenced for the length of its call.
@@ -63,32 +47,14 @@ void RaiseClick(const std::weak_ptr<ServedHost>& weakHost, const ComPtr<IDispatc
   cancelDefault = cancel != VARIANT_FALSE;
 }
 
-class ClickPoint : public IConnectionPoint {
+class ClickPoint : public ServedHelper<IConnectionPoint> {
  public:
   ClickPoint(std::shared_ptr<ServedHost> host, ComPtr<IConnectionPointContainer> container,
              std::shared_ptr<host::CommandBarControl> control)
-      : host_(std::move(host)), container_(std::move(container)), control_(std::move(control)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) {
-      return E_POINTER;
-    }
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IConnectionPoint) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) {
-      delete this;
-    }
-    return left;
-  }
+      : ServedHelper(IID_IConnectionPoint),
+        host_(std::move(host)),
+        container_(std::move(container)),
+        control_(std::move(control)) {}
 
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     if (iid == nullptr) {
@@ -159,10 +125,6 @@ class ClickPoint : public IConnectionPoint {
   }
 
  private:
-  virtual ~ClickPoint() = default;
-
-  LiveToken live_;
-  std::atomic<ULONG> refs_{1};
   std::shared_ptr<ServedHost> host_;
   ComPtr<IConnectionPointContainer> container_;
   std::shared_ptr<host::CommandBarControl> control_;
@@ -200,7 +162,7 @@ class ServedControl : public ServedObject, public IConnectionPointContainer {
   }
 
   void SetCaption(Call& call) { control_->SetCaption(call.PutText()); }
-  void Tag(Call& call) { call.Return(Text(control_->Tag())); }
+  void Tag(Call& call) { call.ReturnText(control_->Tag()); }
   void SetTag(Call& call) { control_->SetTag(call.PutText()); }
   void SetFaceId(Call& call) { control_->SetFaceId(call.PutInt()); }
   void SetStyle(Call& call) { control_->SetStyle(call.PutInt()); }
@@ -240,14 +202,7 @@ class ServedControls : public ServedObject {
     call.ReturnObject(ServeControl(SharedHost(), controls_->Add(args)));
   }
   void Item(Call& call) {
-    const VARIANT* index = call.Arg(0);
-    if (index == nullptr) {
-      throw DispatchFault{DISP_E_PARAMNOTFOUND};
-    }
-    if (V_VT(index) != VT_BSTR) {
-      throw host::HostError(host::kFail, u"simulated Excel models Controls.Item by caption only");
-    }
-    call.ReturnObject(ServeControl(SharedHost(), controls_->Item(*call.TextArg(0))));
+    call.ReturnObject(ServeControl(SharedHost(), controls_->Item(call.NameArg(0, u"Controls"))));
   }
 
  private:
@@ -317,14 +272,8 @@ class ServedBars : public ServedObject {
   explicit ServedBars(std::shared_ptr<ServedHost> host);
 
   void Item(Call& call) {
-    const VARIANT* index = call.Arg(0);
-    if (index == nullptr) {
-      throw DispatchFault{DISP_E_PARAMNOTFOUND};
-    }
-    if (V_VT(index) != VT_BSTR) {
-      throw host::HostError(host::kFail, u"simulated Excel models CommandBars.Item by name only");
-    }
-    call.ReturnObject(Serve<ServedBar>(SharedHost(), Host().excel->CommandBar(*call.TextArg(0))));
+    call.ReturnObject(
+        Serve<ServedBar>(SharedHost(), Host().excel->CommandBar(call.NameArg(0, u"CommandBars"))));
   }
 
  private:

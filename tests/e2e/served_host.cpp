@@ -7,7 +7,6 @@ namespace morvane::e2e {
 void CallLog::Record(const std::string& member, LCID lcid) {
   ++counts_[member];
   locales_[member].insert(lcid);
-  ++total_;
 }
 
 long CallLog::Count(const std::string& member) const {
@@ -60,11 +59,6 @@ void WriteGate::Let() {
   std::lock_guard lock(mutex_);
   let_ = true;
   changed_.notify_all();
-}
-
-long WriteGate::Writes() const {
-  std::lock_guard lock(mutex_);
-  return writes_;
 }
 
 }  // namespace morvane::e2e

@@ -28,12 +28,10 @@ class CallLog {
   long Count(const std::string& member) const;
   // Members called with a locale other than `expected`, each once.
   std::vector<std::string> CalledWithOtherLocale(LCID expected) const;
-  long Total() const { return total_; }
 
  private:
   std::map<std::string, long> counts_;
   std::map<std::string, std::set<LCID>> locales_;
-  long total_ = 0;
 };
 
 // Holds the k-th cell write (counted from Arm) until the other side lets it go, so a script can
@@ -47,7 +45,6 @@ class WriteGate {
   // Called by the script: waits until the armed write is held; false after `limitMs`.
   bool WaitHeld(DWORD limitMs);
   void Let();
-  long Writes() const;
 
  private:
   mutable std::mutex mutex_;

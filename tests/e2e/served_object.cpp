@@ -66,6 +66,10 @@ std::u16string Utf16(BSTR text) {
   return text == nullptr ? std::u16string() : Utf16(text, SysStringLen(text));
 }
 
+void NotModelled(const std::u16string& what) {
+  throw host::HostError(host::kFail, u"simulated Excel does not model " + what);
+}
+
 // --- Call ---------------------------------------------------------------------------------------
 
 Call::Call(const DISPPARAMS& params, const ParamNames& names, bool isPut, VARIANT* result)
@@ -181,6 +185,17 @@ std::int32_t Call::NeedInt(std::size_t i) const {
   return *value;
 }
 
+std::u16string Call::NameArg(std::size_t i, const char16_t* collection) const {
+  const VARIANT* index = Arg(i);
+  if (index == nullptr) {
+    throw DispatchFault{DISP_E_PARAMNOTFOUND};
+  }
+  if (V_VT(index) != VT_BSTR) {
+    NotModelled(std::u16string(collection) + u".Item by position");
+  }
+  return *TextArg(i);
+}
+
 const VARIANT& Call::PutValue() const {
   return *Dereferenced(putValue_);
 }
@@ -208,6 +223,15 @@ void Call::Return(VARIANT value) {
     return;
   }
   *result_ = value;
+}
+
+void Call::ReturnText(const std::u16string& text) {
+  VARIANT value;
+  VariantInit(&value);
+  V_VT(&value) = VT_BSTR;
+  V_BSTR(&value) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(text.data()),
+                                     static_cast<UINT>(text.size()));
+  Return(value);
 }
 
 void Call::ReturnObject(ComPtr<IDispatch> object) {

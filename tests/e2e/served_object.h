@@ -48,6 +48,9 @@ class Call {
   IDispatch* ObjectArg(std::size_t i) const;
   // The same, when the caller must give the argument (DISP_E_PARAMNOTFOUND otherwise).
   std::int32_t NeedInt(std::size_t i) const;
+  // A collection's Item index that must be a name: `collection` names the collection when it
+  // is given anything else, which is not modelled.
+  std::u16string NameArg(std::size_t i, const char16_t* collection) const;
 
   // The value of a property put.
   const VARIANT& PutValue() const;
@@ -58,6 +61,7 @@ class Call {
   // Hands the result to the caller (who may have passed no result VARIANT). Takes ownership.
   void Return(VARIANT value);
   void ReturnObject(ComPtr<IDispatch> object);  // Nothing when empty
+  void ReturnText(const std::u16string& text);
 
   // The argument's position in rgvarg, for puArgErr.
   int RgIndex(std::size_t i) const { return rgIndex_[i]; }
@@ -71,6 +75,10 @@ class Call {
   int putIndex_ = -1;
   VARIANT* result_;
 };
+
+// Refuses what this simulator does not model, so that a test fails loudly instead of passing
+// against behaviour Excel does not have.
+[[noreturn]] void NotModelled(const std::u16string& what);
 
 class ServedObject;
 
@@ -112,6 +120,45 @@ class LiveToken {
   ~LiveToken();
   LiveToken(const LiveToken&) = delete;
   LiveToken& operator=(const LiveToken&) = delete;
+};
+
+// IUnknown for the helper objects served beside the dispatch objects (an enumerator, a
+// connection point): one interface, counted among the live objects like them.
+template <class Interface>
+class ServedHelper : public Interface {
+ public:
+  explicit ServedHelper(const IID& iid) : iid_(iid) {}
+  ServedHelper(const ServedHelper&) = delete;
+  ServedHelper& operator=(const ServedHelper&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) {
+      return E_POINTER;
+    }
+    *out = nullptr;
+    if (iid != IID_IUnknown && iid != iid_) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<Interface*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) {
+      delete this;
+    }
+    return left;
+  }
+
+ protected:
+  virtual ~ServedHelper() = default;
+
+ private:
+  LiveToken live_;
+  std::atomic<ULONG> refs_{1};
+  IID iid_;
 };
 
 class ServedObject : public IDispatch {

@@ -10,8 +10,7 @@
 
 namespace morvane::e2e {
 
-// A served object that stands for a host range (a Range, or the drawing object a selection
-// may be).
+// A served object that stands for a host range.
 class RangeHolder {
  public:
   virtual ~RangeHolder() = default;
@@ -24,8 +23,7 @@ class SheetHolder {
   virtual std::shared_ptr<host::Sheet> HostSheet() const = 0;
 };
 
-// Nothing (an empty pointer) for a null range; a drawing object for a selection that is not a
-// range of cells.
+// Nothing (an empty pointer) for a null range.
 ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
                              std::shared_ptr<host::Range> range);
 ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,

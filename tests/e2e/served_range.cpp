@@ -1,5 +1,4 @@
-// Ranges of cells, the drawing object a selection may be, and the enumeration of a range's
-// cells (_NewEnum) as one-cell ranges.
+// Ranges of cells and the enumeration of a range's cells (_NewEnum) as one-cell ranges.
 
 #include "tests/e2e/cell_variant.h"
 #include "tests/e2e/served_objects.h"
@@ -13,31 +12,13 @@ constexpr DWORD kWriteHoldLimitMs = 10000;
 constexpr std::int32_t kRangeValueDefault = 10;
 
 // IEnumVARIANT over a host enumerator: every item is a one-cell Range.
-class CellEnum : public IEnumVARIANT {
+class CellEnum : public ServedHelper<IEnumVARIANT> {
  public:
   CellEnum(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
-      : host_(std::move(host)), range_(std::move(range)), cells_(range_->Cells()) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) {
-      return E_POINTER;
-    }
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IEnumVARIANT) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IEnumVARIANT*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) {
-      delete this;
-    }
-    return left;
-  }
+      : ServedHelper(IID_IEnumVARIANT),
+        host_(std::move(host)),
+        range_(std::move(range)),
+        cells_(range_->Cells()) {}
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
     if (items == nullptr || (fetched == nullptr && count != 1)) {
@@ -97,10 +78,6 @@ class CellEnum : public IEnumVARIANT {
   }
 
  private:
-  virtual ~CellEnum() = default;
-
-  LiveToken live_;
-  std::atomic<ULONG> refs_{1};
   std::shared_ptr<ServedHost> host_;
   std::shared_ptr<host::Range> range_;
   std::unique_ptr<host::CellEnumerator> cells_;
@@ -166,45 +143,12 @@ const Member ServedRange::kMembers[] = {
 ServedRange::ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
     : ServedObject(std::move(host), L"Range", kMembers), range_(std::move(range)) {}
 
-// A drawing object selected instead of cells. It has none of Range's members, so late binding
-// finds none of them; handed to CountA or Intersect it is the host's own non-range.
-class ServedDrawing : public ServedObject, public RangeHolder {
- public:
-  ServedDrawing(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> stand_in);
-
-  std::shared_ptr<host::Range> HostRange() const override { return standIn_; }
-
-  void Name(Call& call) {
-    VARIANT out;
-    VariantInit(&out);
-    V_VT(&out) = VT_BSTR;
-    V_BSTR(&out) = SysAllocString(L"Rectangle 1");
-    call.Return(out);
-  }
-
- private:
-  static const Member kMembers[];
-  std::shared_ptr<host::Range> standIn_;
-};
-
-const Member ServedDrawing::kMembers[] = {
-    {L"Name", 0x6E, {}, Bind<&ServedDrawing::Name>},
-};
-
-ServedDrawing::ServedDrawing(std::shared_ptr<ServedHost> host,
-                             std::shared_ptr<host::Range> stand_in)
-    : ServedObject(std::move(host), L"Rectangle", kMembers), standIn_(std::move(stand_in)) {}
-
 }  // namespace
 
 ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
                              std::shared_ptr<host::Range> range) {
   if (!range) {
     return {};
-  }
-  // The simulator gives an address only for ranges of cells.
-  if (host->excel->AddressOf(range).empty()) {
-    return Serve<ServedDrawing>(host, std::move(range));
   }
   return Serve<ServedRange>(host, std::move(range));
 }

@@ -17,9 +17,9 @@ class ServedRibbonControl : public ServedObject {
  public:
   ServedRibbonControl(std::shared_ptr<ServedHost> host, std::u16string id, std::u16string tag);
 
-  void Id(Call& call) { call.Return(TextVariant(id_)); }
+  void Id(Call& call) { call.ReturnText(id_); }
   void Context(Call& call) { call.ReturnObject({}); }  // the window is not modelled: Nothing
-  void Tag(Call& call) { call.Return(TextVariant(tag_)); }
+  void Tag(Call& call) { call.ReturnText(tag_); }
 
  private:
   // The vtable face of the same object; its IUnknown and IDispatch are the object's own.
@@ -68,14 +68,6 @@ class ServedRibbonControl : public ServedObject {
 
     ServedRibbonControl& outer_;
   };
-
-  static VARIANT TextVariant(const std::u16string& text) {
-    VARIANT out;
-    VariantInit(&out);
-    V_VT(&out) = VT_BSTR;
-    V_BSTR(&out) = AllocText(text);
-    return out;
-  }
 
   void* ExtraInterface(REFIID iid) override {
     return iid == kRibbonControlIid ? static_cast<IRibbonControl*>(&vtable_) : nullptr;

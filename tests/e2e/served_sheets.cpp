@@ -15,15 +15,7 @@ class ServedWorksheet : public ServedObject, public SheetHolder {
 
   std::shared_ptr<host::Sheet> HostSheet() const override { return sheet_; }
 
-  void Name(Call& call) {
-    const std::u16string name = sheet_->Name();
-    VARIANT out;
-    VariantInit(&out);
-    V_VT(&out) = VT_BSTR;
-    V_BSTR(&out) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(name.data()),
-                                     static_cast<UINT>(name.size()));
-    call.Return(out);
-  }
+  void Name(Call& call) { call.ReturnText(sheet_->Name()); }
   void SetName(Call& call) { sheet_->SetName(call.PutText()); }
   void SetVisible(Call& call) {
     // Only Excel's own values: a C-style TRUE (1) is not xlSheetVisible, and very hidden (2) is

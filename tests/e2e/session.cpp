@@ -21,12 +21,6 @@ constexpr LCID kEnglishUs = 0x0409;
 // What Excel passes to GetCustomUI (the one id Excel uses).
 const wchar_t* const kExcelRibbonId = L"Microsoft.Excel.Workbook";
 
-std::string Hex(HRESULT hr) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
-
 }  // namespace
 
 Session::Session(const Scenario& scenario, SessionOptions options)
@@ -135,8 +129,6 @@ void Session::Setup(const ScenarioLine& line) {
       names.push_back(U16(word));
     }
     excel_->AddWorkbook(names);
-  } else if (verb == "close-workbook") {
-    excel_->CloseActiveWorkbook();
   } else if (verb == "type") {
     excel_->Type(U16(w[0]), w[1].text, U16FromUtf8(line.TextFrom(2)));
   } else if (verb == "fill") {
@@ -152,12 +144,6 @@ void Session::Setup(const ScenarioLine& line) {
     excel_->PutFormula(U16(w[0]), w[1].text, U16(w[2]), *cached);
   } else if (verb == "select") {
     excel_->Select(w[0].text);
-  } else if (verb == "select-shape") {
-    excel_->SelectShape();
-  } else if (verb == "activate") {
-    excel_->ActivateSheet(U16(w[0]));
-  } else if (verb == "protect") {
-    excel_->ProtectSheet(U16(w[0]), true);
   } else {
     throw std::logic_error("no handler for " + verb);
   }
