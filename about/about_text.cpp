@@ -36,8 +36,9 @@ std::u16string Label2Text() {
       u"\r\n");
 }
 
+// Kept short: the footer is one line of 6300 twips (420 pixels) in Trebuchet MS 8.25 pt.
 std::u16string FooterText() {
-  return Join({u"\u00A9 The Morvane developers", kFeedbackMail, kHomePage}, u" \u00B7 ");
+  return Join({u"\u00A9 Morvane", kFeedbackMail, kHomePage}, u" \u00B7 ");
 }
 
 }  // namespace morvane::about
