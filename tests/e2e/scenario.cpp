@@ -106,12 +106,6 @@ std::vector<Word> Split(const std::string& line, int number, std::vector<std::si
   return words;
 }
 
-struct Parsed {
-  ScenarioLine line;
-  std::vector<std::size_t> starts;  // of the words after the verb, within `raw`
-  std::string raw;
-};
-
 }  // namespace
 
 ScenarioError::ScenarioError(int line, const std::string& message)
@@ -124,21 +118,7 @@ std::string ScenarioLine::TextFrom(std::size_t first) const {
   if (first + 1 == words.size() && words[first].quoted) {
     return words[first].text;
   }
-  // Recover the text as written: skip `first` words of `rest`.
-  std::size_t at = 0;
-  for (std::size_t n = 0; n < first; ++n) {
-    at = rest.find_first_not_of(" \t", at);
-    if (rest[at] == '"') {
-      at = rest.find('"', at + 1);
-      while (at != std::string::npos && rest[at - 1] == '\\') {
-        at = rest.find('"', at + 1);
-      }
-      ++at;
-    } else {
-      at = rest.find_first_of(" \t", at);
-    }
-  }
-  return Trim(std::string_view(rest).substr(at));
+  return Trim(std::string_view(rest).substr(wordStarts[first]));
 }
 
 Scenario ParseScenario(std::string_view text) {
@@ -161,6 +141,9 @@ Scenario ParseScenario(std::string_view text) {
     words.erase(words.begin());
     line.words = std::move(words);
     line.rest = starts.size() > 1 ? Trim(std::string_view(raw).substr(starts[1])) : std::string();
+    for (std::size_t k = 1; k < starts.size(); ++k) {
+      line.wordStarts.push_back(starts[k] - starts[1]);
+    }
 
     if (line.verb == "dialog") {
       if (line.words.empty()) {
@@ -175,6 +158,9 @@ Scenario ParseScenario(std::string_view text) {
       action.verb = line.words.front().text;
       action.words.assign(line.words.begin() + 1, line.words.end());
       action.rest = starts.size() > 2 ? Trim(std::string_view(raw).substr(starts[2])) : "";
+      for (std::size_t k = 2; k < starts.size(); ++k) {
+        action.wordStarts.push_back(starts[k] - starts[2]);
+      }
       const auto rule = DialogVerbs().find(action.verb);
       if (rule == DialogVerbs().end()) {
         throw ScenarioError(number, "unknown dialog action '" + action.verb + "'");

@@ -22,8 +22,9 @@ struct Word {
 struct ScenarioLine {
   int number = 0;
   std::string verb;
-  std::vector<Word> words;  // after the verb
-  std::string rest;         // everything after the verb, as written, trimmed
+  std::vector<Word> words;              // after the verb
+  std::string rest;                     // everything after the verb, as written, trimmed
+  std::vector<std::size_t> wordStarts;  // where each word begins in `rest`
   std::vector<ScenarioLine> dialog;
 
   // The words from `first` on as one text: the single quoted word unquoted, or the words as

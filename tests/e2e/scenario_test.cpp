@@ -33,6 +33,10 @@ TEST(ScenarioTest, LinesBecomeVerbsAndWordsWithDialogUnderTheirCommand) {
   EXPECT_EQ(expect.words[3], (Word{"Hello \"World\"", true}));
   EXPECT_EQ(expect.TextFrom(3), "Hello \"World\"");
   EXPECT_EQ(expect.TextFrom(1), "Sheet1 A1 \"Hello \\\"World\\\"\"");
+  // A quoted word ending in an escaped backslash ends at its closing quote.
+  const ScenarioLine say = ParseScenario("say \"a\\\\\" tail  end\n").lines[0];
+  EXPECT_EQ(say.words[0], (Word{"a\\", true}));
+  EXPECT_EQ(say.TextFrom(1), "tail  end");
 }
 
 TEST(ScenarioTest, MistakesAreReportedWithTheirLine) {
