@@ -40,33 +40,32 @@ bool Mentions(const std::vector<std::string>& failures, const std::string& part)
   return false;
 }
 
-TEST(DialogDriverTest, TheMessageItWaitsForIsAnsweredWithOk) {
-  const Outcome outcome = MessageBoxWith("  dialog message \"Selection is Empty!\"\n",
-                                         L"Selection is Empty!", L"Morvane");
-  EXPECT_EQ(outcome.answer, IDOK);
-  EXPECT_TRUE(outcome.failures.empty()) << outcome.failures.front();
-}
-
-TEST(DialogDriverTest, AMessageUnderAnotherTitleIsAnsweredAndReported) {
-  const Outcome outcome = MessageBoxWith("  dialog message \"Selection is Empty!\"\n",
-                                         L"Selection is Empty!", L"Error");
-  EXPECT_EQ(outcome.answer, IDOK);
-  EXPECT_TRUE(Mentions(outcome.failures, "titled 'Error', not 'Morvane'"));
-}
-
-TEST(DialogDriverTest, AWindowNobodyExpectedIsReportedAndClosed) {
-  const Outcome outcome = MessageBoxWith("", L"Unexpected!", L"Morvane");
-  EXPECT_NE(outcome.answer, 0);  // it returned: closed by the driver
-  EXPECT_TRUE(Mentions(outcome.failures, "did not return"));
-  EXPECT_TRUE(Mentions(outcome.failures, "Unexpected!"));
-}
-
-TEST(DialogDriverTest, AControlThatNeverComesFailsItsLineAndTheWindowIsClosed) {
-  const Outcome outcome = MessageBoxWith("  dialog press CONVERT\n", L"Other", L"Morvane");
-  EXPECT_NE(outcome.answer, 0);
-  ASSERT_FALSE(outcome.failures.empty());
-  EXPECT_TRUE(
-      Mentions(outcome.failures, "line 2: dialog press: waited 1500 ms for a button 'CONVERT'"));
+TEST(DialogDriverTest, MessagesAreAnsweredAndWindowsNobodyHandlesAreReportedAndClosed) {
+  const struct {
+    const char* script;
+    const wchar_t* text;
+    const wchar_t* title;
+    std::vector<std::string> reported;  // none: the script passes
+  } cases[] = {
+      {"  dialog message \"Selection is Empty!\"\n", L"Selection is Empty!", L"Morvane", {}},
+      {"  dialog message \"Selection is Empty!\"\n",
+       L"Selection is Empty!",
+       L"Error",
+       {"titled 'Error', not 'Morvane'"}},
+      {"", L"Unexpected!", L"Morvane", {"did not return", "Unexpected!"}},
+      {"  dialog press CONVERT\n",
+       L"Other",
+       L"Morvane",
+       {"line 2: dialog press: waited 1500 ms for a button 'CONVERT'"}},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = MessageBoxWith(c.script, c.text, c.title);
+    EXPECT_NE(outcome.answer, 0) << c.script;  // it returned: answered, or closed by the driver
+    EXPECT_EQ(outcome.failures.empty(), c.reported.empty()) << c.script;
+    for (const std::string& part : c.reported) {
+      EXPECT_TRUE(Mentions(outcome.failures, part)) << part;
+    }
+  }
 }
 
 TEST(DialogDriverTest, ACommandThatReturnsEarlyFailsTheRestOfTheScript) {
