@@ -112,8 +112,7 @@ class ControlObject : public host::CommandBarControl {
 
   void SetCaption(const std::u16string& caption) override {
     state_->Enter("CommandBarControl.SetCaption");
-    Record("Caption", caption);
-    control_->view.caption = caption;
+    Live().view.caption = caption;
   }
 
   std::u16string Tag() override {
@@ -123,40 +122,34 @@ class ControlObject : public host::CommandBarControl {
 
   void SetTag(const std::u16string& tag) override {
     state_->Enter("CommandBarControl.SetTag");
-    Record("Tag", tag);
-    control_->view.tag = tag;
+    Live().view.tag = tag;
   }
 
   void SetFaceId(int faceId) override {
     state_->Enter("CommandBarControl.SetFaceId");
     ButtonOnly();
-    Record("FaceId", faceId);
-    control_->view.faceId = faceId;
+    Live().view.faceId = faceId;
   }
 
   void SetStyle(int style) override {
     state_->Enter("CommandBarControl.SetStyle");
     ButtonOnly();
-    Record("Style", style);
-    control_->view.style = style;
+    Live().view.style = style;
   }
 
   void SetParameter(const std::u16string& parameter) override {
     state_->Enter("CommandBarControl.SetParameter");
-    Record("Parameter", parameter);
-    control_->view.parameter = parameter;
+    Live().view.parameter = parameter;
   }
 
   void SetBeginGroup(bool beginGroup) override {
     state_->Enter("CommandBarControl.SetBeginGroup");
-    Record("BeginGroup", beginGroup);
-    control_->view.beginGroup = beginGroup;
+    Live().view.beginGroup = beginGroup;
   }
 
   void SetVisible(bool visible) override {
     state_->Enter("CommandBarControl.SetVisible");
-    Record("Visible", visible);
-    control_->view.visible = visible;
+    Live().view.visible = visible;
   }
 
   void Delete() override {
@@ -200,10 +193,6 @@ class ControlObject : public host::CommandBarControl {
     }
   }
 
-  void Record(const char* property, std::variant<int, bool, std::u16string> value) {
-    state_->controlWrites.push_back({Live().view.caption, property, std::move(value)});
-  }
-
   std::shared_ptr<Excel::State> state_;
   std::shared_ptr<ControlData> control_;
 };
@@ -215,7 +204,6 @@ class BarObject : public host::CommandBar {
 
   void SetVisible(bool visible) override {
     state_->Enter("CommandBar.SetVisible");
-    state_->controlWrites.push_back({bar_->name, "Visible", visible});
     bar_->visible = visible;
   }
 

@@ -70,15 +70,6 @@ struct ControlView {
   std::vector<ControlView> controls;  // a popup's own controls
 };
 
-// One property write on a command bar control (or bar), in the order the add-in made them.
-struct ControlWrite {
-  std::u16string control;  // the control's caption before the write; the bar's name for a bar
-  std::string property;    // "Caption", "Tag", "FaceId", "Style", "Parameter", "BeginGroup",
-                           // "Visible"
-  std::variant<int, bool, std::u16string> value;
-  friend bool operator==(const ControlWrite&, const ControlWrite&) = default;
-};
-
 class Excel : public host::Application {
  public:
   // The simulator hands out host objects that point back to it, so it lives in a shared_ptr.
@@ -147,8 +138,6 @@ class Excel : public host::Application {
   bool Click(const std::u16string& bar, const std::vector<std::u16string>& captionPath);
   int LiveClickConnections() const;
   bool BarVisible(const std::u16string& bar) const;
-  const std::vector<ControlWrite>& ControlWrites() const;
-  void ClearControlWrites();
   // Ends and starts the host again: temporary controls go, permanent ones stay, and every
   // event connection ends. Workbooks close.
   void SimulateRestart();

@@ -80,7 +80,6 @@ struct Excel::State {
 
   std::vector<ComAddInEntry> comAddIns;
   std::vector<std::shared_ptr<BarData>> bars;
-  std::vector<ControlWrite> controlWrites;
   // Every Click connection not yet released, in connection order.
   std::vector<std::shared_ptr<ClickSink>> clickSinks;
 

@@ -289,14 +289,6 @@ bool Excel::BarVisible(const std::u16string& bar) const {
   throw std::out_of_range("no such command bar");
 }
 
-const std::vector<ControlWrite>& Excel::ControlWrites() const {
-  return state_->controlWrites;
-}
-
-void Excel::ClearControlWrites() {
-  state_->controlWrites.clear();
-}
-
 bool Excel::Click(const std::u16string& bar, const std::vector<std::u16string>& captionPath) {
   std::shared_ptr<ControlData> control;
   for (const auto& data : state_->bars) {
