@@ -50,7 +50,8 @@ class ServedWorksheetFunction : public ServedObject {
     if (call.Arg(1) != nullptr) {
       NotModelled(u"CountA with more than one argument");
     }
-    call.Return(Number(Host().excel->CountA(HostRangeOf(call.ObjectArg(0), call.RgIndex(0)))));
+    call.Return(Number(
+        Host().excel->CountA(HostObjectOf<host::Range>(call.ObjectArg(0), call.RgIndex(0)))));
   }
 
  private:
@@ -129,8 +130,8 @@ class ServedApplication : public ServedObject {
     if (call.Arg(2) != nullptr) {
       NotModelled(u"Intersect of more than two ranges");
     }
-    const auto a = HostRangeOf(call.ObjectArg(0), call.RgIndex(0));
-    const auto b = HostRangeOf(call.ObjectArg(1), call.RgIndex(1));
+    const auto a = HostObjectOf<host::Range>(call.ObjectArg(0), call.RgIndex(0));
+    const auto b = HostObjectOf<host::Range>(call.ObjectArg(1), call.RgIndex(1));
     call.ReturnObject(ServeRange(SharedHost(), Host().excel->Intersect(a, b)));
   }
   void SetEnableCancelKey(Call& call) { Host().excel->SetEnableCancelKey(call.PutInt()); }

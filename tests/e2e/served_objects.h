@@ -10,17 +10,13 @@
 
 namespace morvane::e2e {
 
-// A served object that stands for a host range.
-class RangeHolder {
+// A served object that stands for a host object of type T (a Range for host::Range, a Worksheet
+// for host::Sheet), so that the add-in can hand it back as an argument.
+template <class T>
+class HostObjectHolder {
  public:
-  virtual ~RangeHolder() = default;
-  virtual std::shared_ptr<host::Range> HostRange() const = 0;
-};
-
-class SheetHolder {
- public:
-  virtual ~SheetHolder() = default;
-  virtual std::shared_ptr<host::Sheet> HostSheet() const = 0;
+  virtual ~HostObjectHolder() = default;
+  virtual std::shared_ptr<T> HostObject() const = 0;
 };
 
 // Nothing (an empty pointer) for a null range.
@@ -35,9 +31,18 @@ ComPtr<IDispatch> ServeControl(const std::shared_ptr<ServedHost>& host,
                                std::shared_ptr<host::CommandBarControl> control);
 ComPtr<IDispatch> ServeComAddIns(const std::shared_ptr<ServedHost>& host);
 
-// The host range behind an argument: nullptr for Nothing; DISP_E_TYPEMISMATCH for an object this
-// Excel did not make.
-std::shared_ptr<host::Range> HostRangeOf(IDispatch* object, int rgIndex);
-std::shared_ptr<host::Sheet> HostSheetOf(IDispatch* object, int rgIndex);
+// The host object behind an argument: nullptr for Nothing; DISP_E_TYPEMISMATCH for an object
+// this Excel did not make, or one of another kind.
+template <class T>
+std::shared_ptr<T> HostObjectOf(IDispatch* object, int rgIndex) {
+  if (object == nullptr) {
+    return nullptr;
+  }
+  const auto* holder = dynamic_cast<const HostObjectHolder<T>*>(ServedObject::From(object));
+  if (holder == nullptr) {
+    throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
+  }
+  return holder->HostObject();
+}
 
 }  // namespace morvane::e2e

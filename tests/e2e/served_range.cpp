@@ -83,11 +83,11 @@ class CellEnum : public ServedHelper<IEnumVARIANT> {
   std::unique_ptr<host::CellEnumerator> cells_;
 };
 
-class ServedRange : public ServedObject, public RangeHolder {
+class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
  public:
   ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range);
 
-  std::shared_ptr<host::Range> HostRange() const override { return range_; }
+  std::shared_ptr<host::Range> HostObject() const override { return range_; }
 
   void Value(Call& call) {
     RequireDefaultDataType(call);
@@ -151,17 +151,6 @@ ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
     return {};
   }
   return Serve<ServedRange>(host, std::move(range));
-}
-
-std::shared_ptr<host::Range> HostRangeOf(IDispatch* object, int rgIndex) {
-  if (object == nullptr) {
-    return nullptr;
-  }
-  const auto* holder = dynamic_cast<const RangeHolder*>(ServedObject::From(object));
-  if (holder == nullptr) {
-    throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
-  }
-  return holder->HostRange();
 }
 
 }  // namespace morvane::e2e

@@ -9,11 +9,11 @@ namespace {
 constexpr std::int32_t kVisible = -1;
 constexpr std::int32_t kHidden = 0;
 
-class ServedWorksheet : public ServedObject, public SheetHolder {
+class ServedWorksheet : public ServedObject, public HostObjectHolder<host::Sheet> {
  public:
   ServedWorksheet(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Sheet> sheet);
 
-  std::shared_ptr<host::Sheet> HostSheet() const override { return sheet_; }
+  std::shared_ptr<host::Sheet> HostObject() const override { return sheet_; }
 
   void Name(Call& call) { call.ReturnText(sheet_->Name()); }
   void SetName(Call& call) { sheet_->SetName(call.PutText()); }
@@ -37,7 +37,7 @@ class ServedWorksheet : public ServedObject, public SheetHolder {
       // Without Before Excel copies into a new workbook (or after a sheet): not modelled.
       throw host::HostError(host::kFail, u"simulated Excel models Copy with Before only");
     }
-    const auto before = HostSheetOf(call.ObjectArg(0), call.RgIndex(0));
+    const auto before = HostObjectOf<host::Sheet>(call.ObjectArg(0), call.RgIndex(0));
     if (!before) {
       throw DispatchFault{DISP_E_TYPEMISMATCH, call.RgIndex(0)};
     }
@@ -115,17 +115,6 @@ ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
 ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
                               std::shared_ptr<host::Sheets> sheets) {
   return Serve<ServedSheets>(host, std::move(sheets));
-}
-
-std::shared_ptr<host::Sheet> HostSheetOf(IDispatch* object, int rgIndex) {
-  if (object == nullptr) {
-    return nullptr;
-  }
-  const auto* holder = dynamic_cast<const SheetHolder*>(ServedObject::From(object));
-  if (holder == nullptr) {
-    throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
-  }
-  return holder->HostSheet();
 }
 
 }  // namespace morvane::e2e
