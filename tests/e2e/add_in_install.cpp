@@ -31,11 +31,24 @@ std::wstring FullPath(const std::wstring& path) {
   return n == 0 || n >= MAX_PATH ? path : std::wstring(buffer, n);
 }
 
+// The folder and everything in it.
+void RemoveTree(const std::wstring& folder) {
+  std::wstring from = folder + L'\0';
+  SHFILEOPSTRUCTW remove{};
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = from.c_str();
+  remove.fFlags = FOF_NO_UI;
+  SHFileOperationW(&remove);
+}
+
+// An empty folder. Wine soon gives a process id again, and a run ended by force left its folder
+// behind: its markup file or its record of opened pages must not speak for this run.
 std::wstring NewFolder() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring folder =
       std::wstring(temp) + L"morvane-e2e-" + std::to_wstring(GetCurrentProcessId());
+  RemoveTree(folder);
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
 }
@@ -58,13 +71,8 @@ AddInInstall::~AddInInstall() {
   if (module_ != nullptr) {
     FreeLibrary(module_);
   }
-  // The folder and what the add-in may have created in it (an empty markup file).
-  std::wstring from = folder_ + L'\0';
-  SHFILEOPSTRUCTW remove{};
-  remove.wFunc = FO_DELETE;
-  remove.pFrom = from.c_str();
-  remove.fFlags = FOF_NO_UI;
-  SHFileOperationW(&remove);
+  // With what the add-in may have created in it (an empty markup file).
+  RemoveTree(folder_);
 }
 
 void AddInInstall::Fail(const std::string& what) {
