@@ -207,12 +207,12 @@ std::vector<std::string> OfficeKeys::Damaged() const {
   return damaged;
 }
 
-int RunProgram(const std::wstring& commandLine, DWORD limitMs, const wchar_t* program) {
+int RunProgram(const std::wstring& commandLine, DWORD limitMs) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::wstring line = commandLine;
-  if (!CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {
     return -1;
   }

@@ -54,8 +54,6 @@ class OfficeKeys {
 
 // Starts a program and waits for it; its exit code, or -1 when it could not start or ran past
 // `limitMs` (it is then ended).
-// `program` names the file to run when the command line's first word should not be searched
-// for (a Linux program has no .exe to find).
-int RunProgram(const std::wstring& commandLine, DWORD limitMs, const wchar_t* program = nullptr);
+int RunProgram(const std::wstring& commandLine, DWORD limitMs);
 
 }  // namespace morvane::e2e
