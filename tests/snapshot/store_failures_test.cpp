@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "snapshot/main_code.h"
+#include "support/forwarding_application.h"
 #include "support/snapshot_settings_check.h"
 #include "support/snapshot_simulated_excel.h"
 
 namespace morvane {
 namespace {
 
+using fakes::ForwardingApplication;
 using fakes::SimulatedExcelTest;
 
 const host::HostError kRefused(host::kExcelError, u"Application-defined or object-defined error");
@@ -112,36 +114,10 @@ TEST_F(SimulatedExcelTest, ARefusedCalculationWriteDoesNotKeepTheScreenFrozen) {
 
 // Excel with only a hidden workbook open (PERSONAL.XLSB): Workbooks.Count counts it, but there
 // is no active sheet, and ActiveSheet answers Nothing.
-class OnlyAHiddenWorkbook final : public host::Application {
+class OnlyAHiddenWorkbook final : public ForwardingApplication {
  public:
-  explicit OnlyAHiddenWorkbook(std::shared_ptr<sim::Excel> excel) : excel_(std::move(excel)) {}
+  using ForwardingApplication::ForwardingApplication;
   std::shared_ptr<host::Sheet> ActiveSheet() override { return nullptr; }
-
-  std::u16string Version() override { return excel_->Version(); }
-  std::int32_t WorkbooksCount() override { return excel_->WorkbooksCount(); }
-  std::shared_ptr<host::Sheets> Sheets() override { return excel_->Sheets(); }
-  std::shared_ptr<host::Range> Selection() override { return excel_->Selection(); }
-  double CountA(const std::shared_ptr<host::Range>& range) override {
-    return excel_->CountA(range);
-  }
-  std::shared_ptr<host::Range> Intersect(const std::shared_ptr<host::Range>& a,
-                                         const std::shared_ptr<host::Range>& b) override {
-    return excel_->Intersect(a, b);
-  }
-  void SetEnableCancelKey(int value) override { excel_->SetEnableCancelKey(value); }
-  void SetStatusBar(const std::u16string& text) override { excel_->SetStatusBar(text); }
-  void SetScreenUpdating(bool value) override { excel_->SetScreenUpdating(value); }
-  void SetCalculation(int value) override { excel_->SetCalculation(value); }
-  void SetDisplayAlerts(bool value) override { excel_->SetDisplayAlerts(value); }
-  std::shared_ptr<host::ComAddIn> ComAddIn(const std::u16string& progId) override {
-    return excel_->ComAddIn(progId);
-  }
-  std::shared_ptr<host::CommandBar> CommandBar(const std::u16string& name) override {
-    return excel_->CommandBar(name);
-  }
-
- private:
-  std::shared_ptr<sim::Excel> excel_;
 };
 
 TEST_F(SimulatedExcelTest, WithoutAnActiveSheetEachOperationFailsWithoutHarm) {

@@ -8,6 +8,7 @@
 
 #include "addin/host.h"
 #include "hostsim/excel.h"
+#include "support/forwarding_application.h"
 #include "win32_ui/rendezvous.h"
 
 namespace morvane::uitest {
@@ -52,39 +53,24 @@ class GatedRange final : public host::Range {
   Rendezvous& gates_;
 };
 
-class GatedExcel final : public host::Application {
+class GatedExcel final : public fakes::ForwardingApplication {
  public:
   GatedExcel(std::shared_ptr<sim::Excel> excel, Rendezvous& gates)
-      : excel_(std::move(excel)), gates_(gates) {}
+      : ForwardingApplication(std::move(excel)), gates_(gates) {}
 
-  std::u16string Version() override { return excel_->Version(); }
-  std::int32_t WorkbooksCount() override { return excel_->WorkbooksCount(); }
-  std::shared_ptr<host::Sheet> ActiveSheet() override { return excel_->ActiveSheet(); }
-  std::shared_ptr<host::Sheets> Sheets() override { return excel_->Sheets(); }
-  std::shared_ptr<host::Range> Selection() override { return excel_->Selection(); }
   double CountA(const std::shared_ptr<host::Range>& range) override {
-    return excel_->CountA(Unwrapped(range));
+    return inner().CountA(Unwrapped(range));
   }
   std::shared_ptr<host::Range> Intersect(const std::shared_ptr<host::Range>& a,
                                          const std::shared_ptr<host::Range>& b) override {
-    auto overlap = excel_->Intersect(Unwrapped(a), Unwrapped(b));
+    auto overlap = inner().Intersect(Unwrapped(a), Unwrapped(b));
     return overlap ? std::make_shared<GatedRange>(std::move(overlap), gates_) : nullptr;
   }
-  void SetEnableCancelKey(int value) override { excel_->SetEnableCancelKey(value); }
-  void SetStatusBar(const std::u16string& text) override { excel_->SetStatusBar(text); }
-  void SetScreenUpdating(bool value) override { excel_->SetScreenUpdating(value); }
   void SetCalculation(int value) override {
     if (value == host::kCalculationAutomatic) {
       gates_.Reach(kClosingSteps);
     }
-    excel_->SetCalculation(value);
-  }
-  void SetDisplayAlerts(bool value) override { excel_->SetDisplayAlerts(value); }
-  std::shared_ptr<host::ComAddIn> ComAddIn(const std::u16string& progId) override {
-    return excel_->ComAddIn(progId);
-  }
-  std::shared_ptr<host::CommandBar> CommandBar(const std::u16string& name) override {
-    return excel_->CommandBar(name);
+    inner().SetCalculation(value);
   }
 
  private:
@@ -95,7 +81,6 @@ class GatedExcel final : public host::Application {
     return range;
   }
 
-  std::shared_ptr<sim::Excel> excel_;
   Rendezvous& gates_;
 };
 
