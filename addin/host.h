@@ -104,6 +104,8 @@ class Range {
   // Value of a one-cell range.
   virtual CellValue Value() = 0;
   virtual void SetValue(const CellValue& value) = 0;
+  // NumberFormat of a one-cell range, as Excel's English format code ("General", "@").
+  virtual std::u16string NumberFormat() = 0;
 };
 
 class Sheet {

@@ -3,51 +3,22 @@
 #include <string>
 #include <variant>
 
-#include "addin/continue_on_error.h"
 #include "convert/typed_input.h"
 
 namespace morvane {
 namespace {
 
-// Whether the cell holds exactly this text. A read that fails counts as no, so that the
-// caller makes sure of it.
-bool HoldsText(host::Range& cell, const std::u16string& text) noexcept {
-  bool holds = false;
-  RunStep([&] {
-    const host::CellValue value = cell.Value();
-    const auto* held = std::get_if<std::u16string>(&value);
-    holds = held != nullptr && *held == text;
-  });
-  return holds;
-}
+// Excel's Text number format: the cell keeps every text it is given literally, a leading
+// apostrophe included.
+constexpr std::u16string_view kTextFormat = u"@";
 
-// A leading apostrophe makes Excel keep the rest as text. If even that write fails, the
-// original text goes back the same way, so the cell never keeps a value of another type.
-void WriteAsText(host::Range& cell, const std::u16string& converted,
-                 const std::u16string& original) {
-  try {
-    cell.SetValue(u"'" + converted);
-  } catch (...) {
-    RunStep([&] { cell.SetValue(u"'" + original); });
-    throw;
-  }
-}
-
-// A text that Excel would take for a formula goes in as a text at once, never bare. A
-// Text-formatted cell keeps what it is given as it is, apostrophe included; there the bare text
-// stays a text, and replaces it.
-void WriteFormulaLikeText(host::Range& cell, const std::u16string& converted,
-                          const std::u16string& original) {
-  const std::u16string prefixed = u"'" + converted;
-  cell.SetValue(prefixed);
-  if (HoldsText(cell, prefixed)) {
-    try {
-      cell.SetValue(converted);
-    } catch (...) {
-      RunStep([&] { cell.SetValue(original); });
-      throw;
-    }
-  }
+// Excel reads a written text as typed input. Where it might read the text as a number, date,
+// logical, error or formula, the apostrophe prefix keeps it a text without giving the cell a
+// new number format; only a Text-formatted cell would keep that apostrophe as a character, so
+// only for those texts is the cell's format read. Deciding before the write means no cell ever
+// passes through a retyped value that a refused repair could leave behind.
+bool NeedsTextPrefix(host::Range& cell, const std::u16string& text) {
+  return MightBeReadAsOtherThanText(text) && cell.NumberFormat() != kTextFormat;
 }
 
 }  // namespace
@@ -62,14 +33,8 @@ void ConvertCellText(host::Range& cell, CaseMode mode) {
   if (converted == *original) {
     return;
   }
-  if (BeginsFormula(converted)) {
-    WriteFormulaLikeText(cell, converted, *original);
-    return;
-  }
-  cell.SetValue(converted);
-  if (MightBeReadAsOtherThanText(converted) && !HoldsText(cell, converted)) {
-    WriteAsText(cell, converted, *original);
-  }
+  // A prefixed text one unit over Excel's cell limit is refused, and the cell stays as it was.
+  cell.SetValue(NeedsTextPrefix(cell, converted) ? u"'" + converted : converted);
 }
 
 }  // namespace morvane

@@ -47,10 +47,6 @@ bool IsLogicalName(std::u16string_view text) {
 
 }  // namespace
 
-bool BeginsFormula(std::u16string_view text) {
-  return !text.empty() && kFormulaStarters.find(text.front()) != std::u16string_view::npos;
-}
-
 bool MightBeReadAsOtherThanText(std::u16string_view text) {
   if (text.empty()) {
     return true;  // an empty write empties the cell

@@ -8,13 +8,10 @@ namespace morvane {
 // logical, "#N/A" an error, "=A1" a formula, "1E5" a number, "JAN 5" a date, "'x" the text "x".
 // This is a cheap test that is true for every text Excel might read as something other than
 // the same text (and for some it would not): a text that is empty, starts with a character
-// that begins a formula, an error or a prefix, holds a digit, or is a logical's name. Only for
-// those does the converted cell need reading back.
+// that begins a formula (= + - @, full-width forms included), an error or a prefix, holds a
+// digit, or is a logical's name. Only those texts need the apostrophe prefix to stay texts; a
+// formula written bare would be calculated on entry, even with calculation manual, and a
+// formula can reach out (WEBSERVICE, DDE links).
 bool MightBeReadAsOtherThanText(std::u16string_view text);
-
-// True for a text that Excel would enter as a formula (= + - @, full-width forms included).
-// Such a text is never written bare: Excel would calculate the formula on entry, even with
-// calculation manual, and a formula can reach out (WEBSERVICE, DDE links).
-bool BeginsFormula(std::u16string_view text);
 
 }  // namespace morvane

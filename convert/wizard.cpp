@@ -50,16 +50,23 @@ std::int32_t CountNonEmptyCells() noexcept {
   return count;
 }
 
-// The constant cells of the selection. A one-cell selection makes Excel search the whole sheet
-// for constants, so the result is cut back to the selection. Empty when there are none.
-std::shared_ptr<host::Range> ConstantCellsOfSelection() noexcept {
-  std::shared_ptr<host::Range> cells;
-  RunStep([&cells] {
-    const auto app = ConnectedHost();
-    const auto selection = CurrentSelection(*app);
-    cells = app->Intersect(selection->SpecialCells(host::kCellTypeConstants), selection);
-  });
-  return cells;
+// The constant cells of the selection, or nullptr when it holds none. A one-cell selection
+// makes Excel search the whole sheet for constants, so the result is cut back to the selection.
+// Excel answers "No cells were found" with its error 1004, which a refusal with the same code
+// cannot be told from; any other failure goes to the caller.
+std::shared_ptr<host::Range> ConstantCellsOfSelection() {
+  const auto app = ConnectedHost();
+  const auto selection = CurrentSelection(*app);
+  std::shared_ptr<host::Range> constants;
+  try {
+    constants = selection->SpecialCells(host::kCellTypeConstants);
+  } catch (const host::HostError& error) {
+    if (error.hresult() == host::kExcelError) {
+      return nullptr;
+    }
+    throw;
+  }
+  return app->Intersect(constants, selection);
 }
 
 void ShowProgress(WizardForm& frmMV, std::int32_t visited, float progressMax) noexcept {
@@ -73,46 +80,70 @@ bool UserAskedToStop(WizardForm& frmMV) noexcept {
   return bStop || TestOrTrue([&] { return frmMV.CloseRequested(); });
 }
 
-// Visits the cells in the host's order. Each cell costs one read, at most one write (two for a
-// text Excel might read as something else), one pass of message processing and one progress
-// update; nothing else reaches the host per cell.
-void ConvertCells(host::Range& cells, WizardForm& frmMV, float progressMax) noexcept {
+// Visits the cells in the host's order. Each cell costs one read, at most one write (and one
+// format read for a text Excel might read as something else), one pass of message processing
+// and one progress update; nothing else reaches the host per cell. Returns how many cells could
+// not be converted: those whose conversion failed, and, when the enumeration itself fails, the
+// counted cells it never reached.
+std::int32_t ConvertCells(host::Range& cells, WizardForm& frmMV, float progressMax,
+                          std::int32_t cellCount) noexcept {
   std::unique_ptr<host::CellEnumerator> enumerator;
-  if (!RunStep([&] { enumerator = cells.Cells(); })) {
-    return;
-  }
   std::int32_t visited = 0;
+  std::int32_t unconverted = 0;
+  const auto notReached = [&] { return unconverted + std::max(cellCount - visited, 1); };
+  if (!RunStep([&] { enumerator = cells.Cells(); })) {
+    return notReached();
+  }
   for (;;) {
     std::shared_ptr<host::Range> cell;
     // An enumeration that fails cannot be resumed: the conversion ends there.
-    if (!RunStep([&] { cell = enumerator->Next(); }) || !cell) {
-      return;
+    if (!RunStep([&] { cell = enumerator->Next(); })) {
+      return notReached();
+    }
+    if (!cell) {
+      return unconverted;
     }
     ++visited;
-    RunStep([&] {
+    const bool converted = RunStep([&] {
       if (const std::optional<CaseMode> mode = frmMV.SelectedOption()) {
         ConvertCellText(*cell, *mode);
       }
     });
+    if (!converted) {
+      ++unconverted;
+    }
     RunStep([&] { frmMV.ProcessPendingMessages(); });
     ShowProgress(frmMV, visited, progressMax);
     if (UserAskedToStop(frmMV)) {
-      return;
+      return unconverted;
     }
   }
 }
 
-void ConvertSelection(WizardForm& frmMV) noexcept {
+// A conversion that left cells as they were says so once, so that it never looks like success.
+std::u16string UnconvertedCellsText(std::int32_t count) {
+  if (count == 1) {
+    return u"1 cell could not be changed!";
+  }
+  std::u16string text;
+  for (const char c : std::to_string(count)) {
+    text += static_cast<char16_t>(c);
+  }
+  return text + u" cells could not be changed!";
+}
+
+// Returns how many cells the conversion could not change.
+std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
   if (TestOrTrue([] { return ConnectedHost()->WorkbooksCount() == 0; })) {
     ShowMessage(u"Please add a New Workbook!");
-    return;
+    return 0;
   }
   ApplyBusySettingsEachStep();
   bStop = false;
   const std::int32_t cellCount = CountNonEmptyCells();
   if (cellCount == 0) {
     ShowMessage(u"Selection is Empty!");
-    return;
+    return 0;
   }
   const float progressMax = static_cast<float>(cellCount);
   RunStep([&] { frmMV.SetProgressMax(progressMax); });
@@ -120,17 +151,22 @@ void ConvertSelection(WizardForm& frmMV) noexcept {
   // ahead without an undo copy.
   RunStep([] { SnapshotActiveSheet(); });
   RunStep([&] { frmMV.ShowStopInsteadOfConvert(); });
-  if (const auto cells = ConstantCellsOfSelection()) {
-    ConvertCells(*cells, frmMV, progressMax);
+  std::shared_ptr<host::Range> cells;
+  if (!RunStep([&cells] { cells = ConstantCellsOfSelection(); })) {
+    return cellCount;  // not one cell could be reached
   }
+  return cells ? ConvertCells(*cells, frmMV, progressMax, cellCount) : 0;
 }
 
 }  // namespace
 
 void cmdConvert_Click(WizardForm& frmMV) noexcept {
-  ConvertSelection(frmMV);
+  const std::int32_t unconverted = ConvertSelection(frmMV);
   // The closing steps run on every path, each one even when an earlier one fails.
   (void)ApplyNormalSettings(kWizardDoneStatusText);
+  if (unconverted > 0) {
+    ShowMessage(UnconvertedCellsText(unconverted));
+  }
   RunStep([&] { frmMV.CloseAndDiscard(); });
 }
 

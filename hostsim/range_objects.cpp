@@ -84,6 +84,17 @@ class RangeObject : public host::Range {
     return ValueUnderFormat(cell->value, cell->numberFormat);
   }
 
+  std::u16string NumberFormat() override {
+    state_->Enter("Range.NumberFormat");
+    const SheetData& sheet = Live();
+    if (areas_.front().CellCount() != 1) {
+      // Excel answers Null for cells of mixed formats; the add-in reads one cell's only.
+      throw errors::TypeMismatch();
+    }
+    const CellContent* cell = sheet.cells.Find({areas_.front().top, areas_.front().left});
+    return cell == nullptr ? std::u16string(u"General") : cell->numberFormat;
+  }
+
   void SetValue(const host::CellValue& value) override {
     state_->Enter("Range.SetValue");
     SheetData& sheet = Live();
@@ -214,6 +225,10 @@ class ShapeSelection : public host::Range {
   }
   void SetValue(const host::CellValue&) override {
     state_->Enter("Range.SetValue");
+    throw errors::NoSuchMember();
+  }
+  std::u16string NumberFormat() override {
+    state_->Enter("Range.NumberFormat");
     throw errors::NoSuchMember();
   }
 

@@ -103,6 +103,7 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
     } counted{Host()};
     range_->SetValue(value);
   }
+  void NumberFormat(Call& call) { call.ReturnText(range_->NumberFormat()); }
   void SpecialCells(Call& call) {
     if (call.Arg(1) != nullptr) {
       throw host::HostError(host::kFail, u"simulated Excel models SpecialCells without Value");
@@ -136,6 +137,7 @@ const Member ServedRange::kMembers[] = {
      {L"RangeValueDataType"},
      Bind<&ServedRange::Value>,
      Bind<&ServedRange::SetValue>},
+    {L"NumberFormat", 0xC1, {}, Bind<&ServedRange::NumberFormat>},
     {L"SpecialCells", 0x19A, {L"Type", L"Value"}, Bind<&ServedRange::SpecialCells>},
     {L"_NewEnum", DISPID_NEWENUM, {}, Bind<&ServedRange::NewEnum>},
 };

@@ -239,6 +239,7 @@ struct ForeignRange : host::Range {
   std::unique_ptr<host::CellEnumerator> Cells() override { return nullptr; }
   host::CellValue Value() override { return {}; }
   void SetValue(const host::CellValue&) override {}
+  std::u16string NumberFormat() override { return {}; }
 };
 
 TEST(HostAdapters, ObjectArgumentsMustBeExcelsOwn) {

@@ -7,6 +7,7 @@
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/cell_variant.h"
 #include "addin/com/excel/host_error_from_com.h"
+#include "addin/com/excel/result_values.h"
 
 namespace morvane::com {
 namespace {
@@ -114,6 +115,10 @@ class ExcelRange final : public host::Range, public DispatchBacked {
 
   void SetValue(const host::CellValue& value) override {
     invoke(object_, u"Value", kPut, VariantFromCellValue(value));
+  }
+
+  std::u16string NumberFormat() override {
+    return TextOf(object_.Invoke(u"NumberFormat", kGet), u"NumberFormat");
   }
 };
 
