@@ -106,6 +106,8 @@ class Range {
   virtual void SetValue(const CellValue& value) = 0;
   // NumberFormat of a one-cell range, as Excel's English format code ("General", "@").
   virtual std::u16string NumberFormat() = 0;
+  // Address with its arguments omitted: absolute, A1 style ("$A$1", "$A$1:$B$3").
+  virtual std::u16string Address() = 0;
 };
 
 class Sheet {
@@ -119,6 +121,9 @@ class Sheet {
   virtual void CopyBefore(Sheet& before) = 0;
   virtual void Delete() = 0;
   virtual void Activate() = 0;
+  // The worksheet's UsedRange, and its Range(address) for an A1 address.
+  virtual std::shared_ptr<host::Range> UsedRange() = 0;
+  virtual std::shared_ptr<host::Range> Range(const std::u16string& address) = 0;
 };
 
 // The active workbook's Sheets collection (worksheets and chart sheets alike).

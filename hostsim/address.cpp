@@ -137,11 +137,13 @@ CellKey ParseCell(std::string_view text) {
   return {areas[0].top, areas[0].left};
 }
 
-std::string FormatCell(CellKey cell) {
-  return ColumnLetters(cell.column) + std::to_string(cell.row);
+std::string FormatCell(CellKey cell, bool absolute) {
+  const std::string dollar = absolute ? "$" : "";
+  return dollar + ColumnLetters(cell.column) + dollar + std::to_string(cell.row);
 }
 
-std::string FormatAddress(const std::vector<Area>& areas) {
+std::string FormatAddress(const std::vector<Area>& areas, bool absolute) {
+  const std::string dollar = absolute ? "$" : "";
   std::string out;
   for (const Area& area : areas) {
     if (!out.empty()) {
@@ -150,13 +152,14 @@ std::string FormatAddress(const std::vector<Area>& areas) {
     const bool wholeColumns = area.top == 1 && area.bottom == kMaxRow;
     const bool wholeRows = area.left == 1 && area.right == kMaxColumn;
     if (wholeRows) {
-      out += std::to_string(area.top) + ':' + std::to_string(area.bottom);
+      out += dollar + std::to_string(area.top) + ':' + dollar + std::to_string(area.bottom);
     } else if (wholeColumns) {
-      out += ColumnLetters(area.left) + ':' + ColumnLetters(area.right);
+      out += dollar + ColumnLetters(area.left) + ':' + dollar + ColumnLetters(area.right);
     } else if (area.CellCount() == 1) {
-      out += FormatCell({area.top, area.left});
+      out += FormatCell({area.top, area.left}, absolute);
     } else {
-      out += FormatCell({area.top, area.left}) + ':' + FormatCell({area.bottom, area.right});
+      out += FormatCell({area.top, area.left}, absolute) + ':' +
+             FormatCell({area.bottom, area.right}, absolute);
     }
   }
   return out;

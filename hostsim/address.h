@@ -50,9 +50,9 @@ inline constexpr Area kWholeSheet{1, 1, kMaxRow, kMaxColumn};
 std::vector<Area> ParseAddress(std::string_view text);
 CellKey ParseCell(std::string_view text);
 
-// Formats areas the way Excel's Address does, without the dollar signs: "A1:C3,E5", whole
-// columns as "C:C", whole rows as "2:2".
-std::string FormatAddress(const std::vector<Area>& areas);
-std::string FormatCell(CellKey cell);
+// Formats areas the way Excel's Address does: "A1:C3,E5", whole columns as "C:C", whole rows
+// as "2:2"; with `absolute`, as Address with its defaults gives them ("$A$1:$C$3,$E$5").
+std::string FormatAddress(const std::vector<Area>& areas, bool absolute = false);
+std::string FormatCell(CellKey cell, bool absolute = false);
 
 }  // namespace morvane::sim

@@ -95,6 +95,13 @@ class RangeObject : public host::Range {
     return cell == nullptr ? std::u16string(u"General") : cell->numberFormat;
   }
 
+  std::u16string Address() override {
+    state_->Enter("Range.Address");
+    Live();
+    const std::string address = FormatAddress(areas_, true);
+    return {address.begin(), address.end()};
+  }
+
   void SetValue(const host::CellValue& value) override {
     state_->Enter("Range.SetValue");
     SheetData& sheet = Live();
@@ -229,6 +236,10 @@ class ShapeSelection : public host::Range {
   }
   std::u16string NumberFormat() override {
     state_->Enter("Range.NumberFormat");
+    throw errors::NoSuchMember();
+  }
+  std::u16string Address() override {
+    state_->Enter("Range.Address");
     throw errors::NoSuchMember();
   }
 

@@ -1,6 +1,7 @@
 // Sheet and Sheets: host objects over a workbook's sheet list.
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "hostsim/excel_errors.h"
 #include "hostsim/sheet_names.h"
@@ -47,6 +48,27 @@ class SheetObject : public host::Sheet {
   void Delete() override {
     state_->Enter("Sheet.Delete");
     DeleteSheet(WorkbookOf(), Live(), state_->settings.displayAlerts, state_->confirmationsShown);
+  }
+
+  std::shared_ptr<host::Range> UsedRange() override {
+    state_->Enter("Sheet.UsedRange");
+    const auto& sheet = Live();
+    // An empty sheet's used range is A1.
+    return MakeRange(state_, sheet, {sheet->cells.UsedRange().value_or(Area{})});
+  }
+
+  std::shared_ptr<host::Range> Range(const std::u16string& address) override {
+    state_->Enter("Sheet.Range");
+    const auto& sheet = Live();
+    std::string ascii;
+    for (const char16_t c : address) {
+      ascii += c < 0x80 ? static_cast<char>(c) : '?';
+    }
+    try {
+      return MakeRange(state_, sheet, ParseAddress(ascii));
+    } catch (const std::invalid_argument&) {
+      throw errors::Excel(errors::kApplicationDefined);
+    }
   }
 
   void Activate() override {

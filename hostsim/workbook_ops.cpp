@@ -4,6 +4,7 @@
 
 #include "hostsim/excel_errors.h"
 #include "hostsim/sheet_names.h"
+#include "hostsim/sheet_references.h"
 
 namespace morvane::sim {
 namespace {
@@ -55,6 +56,9 @@ void RenameSheet(Workbook& workbook, SheetData& sheet, const std::u16string& nam
   if (NameTaken(workbook, name, &sheet)) {
     throw errors::Excel(errors::kSheetNameTaken);
   }
+  for (const auto& each : workbook.sheets) {
+    RetargetFormulas(*each, sheet.name, name);
+  }
   sheet.name = name;
 }
 
@@ -90,6 +94,7 @@ std::shared_ptr<SheetData> CopySheetBefore(const SheetData& source, SheetData& b
       source.name, [&](const std::u16string& name) { return NameTaken(*workbook, name, nullptr); });
   copy->workbook = workbook;
   copy->alive = true;
+  RetargetFormulas(*copy, source.name, copy->name);
   workbook->sheets.insert(
       workbook->sheets.begin() + static_cast<std::ptrdiff_t>(IndexOf(*workbook, before)), copy);
   if (copy->visibility == kSheetVisible) {
@@ -115,6 +120,9 @@ void DeleteSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, bo
   workbook.sheets.erase(workbook.sheets.begin() +
                         static_cast<std::ptrdiff_t>(IndexOf(workbook, *sheet)));
   sheet->alive = false;
+  for (const auto& each : workbook.sheets) {
+    RetargetFormulas(*each, sheet->name, {});
+  }
 }
 
 void ActivateSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet) {

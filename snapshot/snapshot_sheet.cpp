@@ -8,6 +8,7 @@
 #include "snapshot/connected_host.h"
 #include "snapshot/copy_names.h"
 #include "snapshot/main_code.h"
+#include "snapshot/sheet_copy.h"
 
 namespace morvane {
 namespace {
@@ -32,43 +33,14 @@ void DeleteCopiesOf(host::Application& app, const std::u16string& name) {
   }
 }
 
-// Removes a copy that could not be made into the undo copy, so a failed snapshot leaves no
-// visible "Sheet1 (2)" behind. When the host failed to hand the copy over, it is still the
-// active sheet; the name check keeps the working sheet itself safe from the deletion.
-void DeleteStrayCopy(host::Application& app, std::shared_ptr<host::Sheet> copy,
-                     const std::u16string& workingName) {
-  if (!copy) {
-    copy = ActiveSheetOf(app);
-    if (copy->Name() == workingName) {
-      return;
-    }
-  }
-  copy->Delete();
-}
-
-void ActivateWorkingSheet(host::Application& app, const std::u16string& name) {
-  app.Sheets()->Item(name)->Activate();
-}
-
-// Turns the fresh copy, which Excel has made the active sheet, into the hidden undo copy and
-// goes back to the working sheet. On failure the half-made copy is removed and the working
-// sheet is made active again with its selection: the caller goes on converting the active
-// sheet, so it has to be the right one. The failure still goes to the caller.
-void FinishUndoCopy(host::Application& app, const std::u16string& name) {
-  std::shared_ptr<host::Sheet> copy;
-  bool copyFinished = false;
+// Makes the working sheet active again with its selection: the caller goes on converting the
+// active sheet, so it has to be the right one. A finished undo copy is kept when this fails: it
+// is hidden, correctly named and holds the sheet as it was, so the conversion that follows can
+// still be undone.
+void ReturnToWorkingSheet(host::Application& app, const std::u16string& name) {
   try {
-    copy = ActiveSheetOf(app);
-    copy->SetName(UndoCopyName(name));
-    copy->SetVisible(false);
-    copyFinished = true;
     ActivateWorkingSheet(app, name);
   } catch (...) {
-    // A finished undo copy is kept: it is hidden, correctly named and holds the sheet as it
-    // was, so the conversion that follows can still be undone.
-    if (!copyFinished) {
-      RunStep([&] { DeleteStrayCopy(app, copy, name); });
-    }
     RunStep([&] { ActivateWorkingSheet(app, name); });
     throw;
   }
@@ -81,8 +53,8 @@ void SnapshotActiveSheet() {
   const auto working = ActiveSheetOf(*app);
   const std::u16string name = working->Name();
   DeleteCopiesOf(*app, name);
-  working->CopyBefore(*working);
-  FinishUndoCopy(*app, name);
+  CopyAsHidden(*app, *working, name, UndoCopyName(name));
+  ReturnToWorkingSheet(*app, name);
 }
 
 }  // namespace morvane

@@ -1,16 +1,22 @@
-// Undo and redo: the working sheet trades places with its hidden copy by renaming and
-// showing/hiding sheets. No sheet is copied, moved or deleted, so the working sheet keeps its
-// place among the tabs.
+// Undo and redo restore the working sheet in place from its hidden copy. The working sheet is
+// never renamed, hidden or deleted: in Excel a reference to a sheet follows the sheet object,
+// so renaming it would move every outside formula, name and chart onto the copy, and deleting
+// that copy later would turn them into #REF!.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <variant>
 
+#include "addin/continue_on_error.h"
 #include "addin/ui_port.h"
+#include "convert/text_entry.h"
 #include "snapshot/busy_settings.h"
 #include "snapshot/connected_host.h"
 #include "snapshot/copy_names.h"
 #include "snapshot/main_code.h"
 #include "snapshot/reversible_steps.h"
+#include "snapshot/sheet_copy.h"
 
 namespace morvane {
 namespace {
@@ -32,15 +38,15 @@ std::shared_ptr<host::Sheet> SheetNamed(host::Application& app, const std::u16st
   return app.Sheets()->Item(name);
 }
 
-// Runs a swap between the busy and the normal settings. The normal settings are applied on
-// every path, so a step that fails part-way never leaves Excel without screen updates,
-// recalculation or alerts; then the first failure goes to the caller.
-template <class Swap>
-void WhileHostIsBusy(Swap&& swap) {
+// Runs an undo or redo between the busy and the normal settings. The normal settings are
+// applied on every path, so a step that fails part-way never leaves Excel without screen
+// updates, recalculation or alerts; then the first failure goes to the caller.
+template <class Operation>
+void WhileHostIsBusy(Operation&& operation) {
   std::exception_ptr failure;
   try {
     ApplyBusySettings();
-    swap();
+    operation();
   } catch (...) {
     failure = std::current_exception();
   }
@@ -62,60 +68,81 @@ bool WorkbookIsOpen(host::Application& app) {
   return false;
 }
 
-// Runs the renames and visibility changes of one swap. A swap that fails half-way would leave
-// both copies, or a visible copy, or no sheet with the working name; it is taken back instead,
-// and the failure goes on.
-template <class Swap>
-void SwapOrTakeBack(Swap&& swap) {
+// The working sheet's text at one place, or nothing when the cell holds no text.
+std::optional<std::u16string> TextIn(host::Range& cell) {
+  const host::CellValue value = cell.Value();
+  if (const auto* text = std::get_if<std::u16string>(&value)) {
+    return *text;
+  }
+  return std::nullopt;
+}
+
+// Writes back into the working sheet the texts of `copy`: every constant text cell of the
+// working sheet whose text differs from the copy's text at the same place takes the copy's
+// text. That is every cell a conversion can change (it only ever turns a constant text into
+// another text), and nothing else: numbers, formulas, formats and cells that are empty on
+// either side stay as they are. Each write is recorded with the one that takes it back.
+void WriteBackTexts(host::Application& app, host::Sheet& working, host::Sheet& copy,
+                    ReversibleSteps& steps) {
+  const auto used = working.UsedRange();
+  // An empty sheet has no constants, and Excel's "No cells were found" could not be told from a
+  // refusal; counting first keeps every refusal a failure.
+  if (app.CountA(used) == 0) {
+    return;
+  }
+  const auto cells = used->SpecialCells(host::kCellTypeConstants)->Cells();
+  while (const auto cell = cells->Next()) {
+    const std::optional<std::u16string> now = TextIn(*cell);
+    if (!now) {
+      continue;
+    }
+    const std::optional<std::u16string> kept = TextIn(*copy.Range(cell->Address()));
+    if (kept && *kept != *now) {
+      steps.Run([&] { WriteTextAsText(*cell, *kept); },
+                [cell, previous = *now] { WriteTextAsText(*cell, previous); });
+    }
+  }
+}
+
+// Restores the working sheet in place from one copy and keeps its present state as the other:
+// the working sheet object keeps its name, its identity and its tab, so every formula, name
+// and chart that refers to it keeps its target. The present state is copied aside first, the
+// texts are written back, and the copy restored from is deleted last. A step that fails is
+// taken back with every step before it (the new copy goes, the cells get their texts back), so
+// the workbook is as it was before the command; the failure goes on.
+void RestoreInPlace(host::Application& app, const std::u16string& name,
+                    const std::shared_ptr<host::Sheet>& restoreFrom, const std::u16string& keepAs) {
+  const auto working = SheetNamed(app, name);
+  std::shared_ptr<host::Sheet> kept;
   ReversibleSteps steps;
   try {
-    swap(steps);
+    steps.Run([&] { kept = CopyAsHidden(app, *working, name, keepAs); },
+              [&kept, working] {
+                RunStep([&] { kept->Delete(); });
+                working->Activate();
+              });
+    steps.Run([&] { working->Activate(); }, [] {});
+    WriteBackTexts(app, *working, *restoreFrom, steps);
+    restoreFrom->Delete();
   } catch (...) {
     steps.TakeBack();
     throw;
   }
 }
 
-// The working sheet becomes the redo copy and the undo copy becomes the working sheet.
-void SwapInUndoCopy(host::Application& app, const std::u16string& name,
-                    const std::shared_ptr<host::Sheet>& undoCopy) {
-  SwapOrTakeBack([&](ReversibleSteps& steps) {
-    const auto working = SheetNamed(app, name);
-    steps.Run([&] { working->SetName(RedoCopyName(name)); }, [=] { working->SetName(name); });
-    steps.Run([&] { undoCopy->SetName(name); }, [=] { undoCopy->SetName(UndoCopyName(name)); });
-    // Shown before the other is hidden, so the workbook always keeps a visible sheet.
-    steps.Run([&] { undoCopy->SetVisible(true); }, [=] { undoCopy->SetVisible(false); });
-    steps.Run([&] { working->SetVisible(false); }, [=] { working->SetVisible(true); });
-  });
-}
-
-// The reverse: the redo copy becomes the working sheet again, the working sheet the undo copy.
-void SwapInRedoCopy(host::Application& app, const std::u16string& name,
-                    const std::shared_ptr<host::Sheet>& redoCopy) {
-  SwapOrTakeBack([&](ReversibleSteps& steps) {
-    const auto working = SheetNamed(app, name);
-    steps.Run([&] { redoCopy->SetVisible(true); }, [=] { redoCopy->SetVisible(false); });
-    steps.Run([&] { working->SetVisible(false); }, [=] { working->SetVisible(true); });
-    steps.Run([&] { working->SetName(UndoCopyName(name)); }, [=] { working->SetName(name); });
-    steps.Run([&] { redoCopy->SetName(name); }, [=] { redoCopy->SetName(RedoCopyName(name)); });
-  });
-}
-
 using CopyName = std::u16string (*)(const std::u16string& sheetName);
-using Swap = void (*)(host::Application& app, const std::u16string& name,
-                      const std::shared_ptr<host::Sheet>& copy);
 
-// Undo and redo alike: the working sheet trades places with its copy of the given name, if
-// there is one, and is made the active sheet again.
-void SwapWithCopy(CopyName copyName, Swap swap) {
+// Undo and redo alike: the working sheet is restored from its copy named `restoreFrom`, if there
+// is one, keeping its present state as the copy named `keepAs`, and is the active sheet again.
+void RestoreFromCopy(CopyName restoreFrom, CopyName keepAs) {
   const auto app = ConnectedHost();
   if (!WorkbookIsOpen(*app)) {
     return;
   }
   WhileHostIsBusy([&] {
     const std::u16string name = ActiveSheetOf(*app)->Name();
-    if (const auto copy = FindExactly(*app, copyName(name))) {
-      swap(*app, name, copy);
+    if (const auto copy = FindExactly(*app, restoreFrom(name))) {
+      RestoreInPlace(*app, name, copy, keepAs(name));
     }
     SheetNamed(*app, name)->Activate();
   });
@@ -124,11 +151,11 @@ void SwapWithCopy(CopyName copyName, Swap swap) {
 }  // namespace
 
 void UndoLastChange() {
-  SwapWithCopy(UndoCopyName, SwapInUndoCopy);
+  RestoreFromCopy(UndoCopyName, RedoCopyName);
 }
 
 void RedoLastChange() {
-  SwapWithCopy(RedoCopyName, SwapInRedoCopy);
+  RestoreFromCopy(RedoCopyName, UndoCopyName);
 }
 
 }  // namespace morvane

@@ -104,6 +104,14 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
     range_->SetValue(value);
   }
   void NumberFormat(Call& call) { call.ReturnText(range_->NumberFormat()); }
+  void Address(Call& call) {
+    for (std::size_t i = 0; i < 5; ++i) {
+      if (call.Arg(i) != nullptr) {
+        throw host::HostError(host::kFail, u"simulated Excel models Address with defaults only");
+      }
+    }
+    call.ReturnText(range_->Address());
+  }
   void SpecialCells(Call& call) {
     if (call.Arg(1) != nullptr) {
       throw host::HostError(host::kFail, u"simulated Excel models SpecialCells without Value");
@@ -138,6 +146,10 @@ const Member ServedRange::kMembers[] = {
      Bind<&ServedRange::Value>,
      Bind<&ServedRange::SetValue>},
     {L"NumberFormat", 0xC1, {}, Bind<&ServedRange::NumberFormat>},
+    {L"Address",
+     0xEC,
+     {L"RowAbsolute", L"ColumnAbsolute", L"ReferenceStyle", L"External", L"RelativeTo"},
+     Bind<&ServedRange::Address>},
     {L"SpecialCells", 0x19A, {L"Type", L"Value"}, Bind<&ServedRange::SpecialCells>},
     {L"_NewEnum", DISPID_NEWENUM, {}, Bind<&ServedRange::NewEnum>},
 };

@@ -45,6 +45,17 @@ class ServedWorksheet : public ServedObject, public HostObjectHolder<host::Sheet
   }
   void Delete(Call&) { sheet_->Delete(); }
   void Activate(Call&) { sheet_->Activate(); }
+  void UsedRange(Call& call) { call.ReturnObject(ServeRange(SharedHost(), sheet_->UsedRange())); }
+  void Range(Call& call) {
+    if (call.Arg(1) != nullptr) {
+      throw host::HostError(host::kFail, u"simulated Excel models Range with one address only");
+    }
+    const std::optional<std::u16string> address = call.TextArg(0);
+    if (!address) {
+      throw DispatchFault{DISP_E_PARAMNOTFOUND, call.RgIndex(0)};
+    }
+    call.ReturnObject(ServeRange(SharedHost(), sheet_->Range(*address)));
+  }
 
  private:
   static const Member kMembers[];
@@ -58,6 +69,8 @@ const Member ServedWorksheet::kMembers[] = {
     {L"Copy", 0x227, {L"Before", L"After"}, Bind<&ServedWorksheet::Copy>},
     {L"Delete", 0x75, {}, Bind<&ServedWorksheet::Delete>},
     {L"Activate", 0x130, {}, Bind<&ServedWorksheet::Activate>},
+    {L"UsedRange", 0x19C, {}, Bind<&ServedWorksheet::UsedRange>},
+    {L"Range", 0xC5, {L"Cell1", L"Cell2"}, Bind<&ServedWorksheet::Range>},
 };
 
 ServedWorksheet::ServedWorksheet(std::shared_ptr<ServedHost> host,

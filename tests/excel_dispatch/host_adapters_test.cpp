@@ -240,6 +240,7 @@ struct ForeignRange : host::Range {
   host::CellValue Value() override { return {}; }
   void SetValue(const host::CellValue&) override {}
   std::u16string NumberFormat() override { return {}; }
+  std::u16string Address() override { return {}; }
 };
 
 TEST(HostAdapters, ObjectArgumentsMustBeExcelsOwn) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "excel_fixture.h"
+#include "hostsim/sheet_references.h"
 
 namespace morvane::sim {
 namespace {
@@ -294,6 +295,54 @@ TEST(NoWorkbook, ApplicationGivesNothingWhereExcelGivesNothing) {
   EXPECT_EQ(excel->ActiveSheet()->Name(), u"Other");
   excel->CloseActiveWorkbook();
   EXPECT_EQ(excel->ActiveSheet()->Name(), u"Sheet1");
+}
+
+}  // namespace
+}  // namespace morvane::sim
+
+namespace morvane::sim {
+namespace {
+
+// Formulas name sheets bare or quoted; only whole names of this workbook's sheet are
+// references to it.
+TEST(SheetReferences, RetargetOnlyTheNamedSheet) {
+  struct Case {
+    std::u16string formula;
+    std::u16string from;
+    std::u16string to;
+    std::u16string expected;
+  };
+  const Case cases[] = {
+      {u"=Sheet1!A1+sheet1!B2", u"Sheet1", u"Data", u"=Data!A1+Data!B2"},
+      {u"=Sheet10!A1+XSheet1!A1", u"Sheet1", u"Data", u"=Sheet10!A1+XSheet1!A1"},
+      {u"='My ''Q'' Sheet'!B2", u"My 'Q' Sheet", u"Plain", u"=Plain!B2"},
+      {u"=Sheet1!A1", u"Sheet1", u"My Sheet", u"='My Sheet'!A1"},
+      {u"=Sheet1!A1", u"Sheet1", u"A1", u"='A1'!A1"},
+      {u"=\"Sheet1!A1\"&[Book2]Sheet1!A1", u"Sheet1", u"Data", u"=\"Sheet1!A1\"&[Book2]Sheet1!A1"},
+      {u"=SUM(Sheet1!A1:B2)", u"Sheet1", u"", u"=SUM(#REF!A1:B2)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RetargetReferences(c.formula, c.from, c.to), c.expected)
+        << std::string(c.formula.begin(), c.formula.end());
+  }
+}
+
+// A reference follows the sheet object: a rename carries it along, a delete leaves #REF!, and a
+// copy's references to its source point at the copy while references elsewhere stay.
+TEST_F(ExcelTest, ReferencesFollowTheSheetNotItsName) {
+  excel->PutFormula(u"Sheet2", "A1", u"=Sheet1!A1", std::u16string(u"x"));
+  excel->PutFormula(u"Sheet1", "B1", u"=Sheet1!A1", std::u16string(u"x"));
+
+  Sheet(u"Sheet1")->CopyBefore(*Sheet(u"Sheet1"));
+  EXPECT_EQ(excel->Cell(u"Sheet1 (2)", "B1").formula, u"='Sheet1 (2)'!A1");
+  EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=Sheet1!A1");
+
+  Sheet(u"Sheet1")->SetName(u"Data");
+  EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=Data!A1");
+  EXPECT_EQ(excel->Cell(u"Data", "B1").formula, u"=Data!A1");
+
+  Sheet(u"Data")->Delete();
+  EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=#REF!A1");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// Undo and redo with Excel refusing one call: every call of the command, in turn. Whatever is
-// refused, the command either completes or changes nothing, keeps at most one copy, leaves no
-// copy visible and leaves Excel not suspended.
+// Undo and redo with Excel refusing one call: every call of the command, in turn, in tab
+// layouts with the copies hidden and with the one restored from made visible by the user.
+// Whatever is refused, the command either completes or leaves the workbook exactly as it was
+// (sheets, order, visibility, active sheet, cells and the formulas that refer to the working
+// sheet), and leaves Excel not suspended.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +22,7 @@ using fakes::SimulatedExcelTest;
 // The workbook as the test compares it: the sheets in order, each with its visibility and
 // cells.
 struct WorkbookState {
+  std::u16string active;
   std::vector<std::u16string> names;
   std::map<std::u16string, int> visibility;
   std::map<std::u16string, std::map<std::string, sim::CellContent>> cells;
@@ -28,6 +31,7 @@ struct WorkbookState {
 
 WorkbookState Capture(const sim::Excel& excel) {
   WorkbookState state;
+  state.active = excel.ActiveSheetName();
   state.names = excel.SheetNames();
   for (const auto& name : state.names) {
     state.visibility[name] = excel.SheetVisibility(name);
@@ -36,11 +40,19 @@ WorkbookState Capture(const sim::Excel& excel) {
   return state;
 }
 
-class StoreFaultSweep : public SimulatedExcelTest, public ::testing::WithParamInterface<bool> {
- protected:
-  bool redo() const { return GetParam(); }
+struct SweepCase {
+  bool redo;
+  bool copyShown;  // the user has made the copy the command restores from visible
+};
 
-  // Undo-ready (for undo) or redo-ready (for redo), with counters and log cleared.
+class StoreFaultSweep : public SimulatedExcelTest,
+                        public ::testing::WithParamInterface<SweepCase> {
+ protected:
+  bool redo() const { return GetParam().redo; }
+
+  // Undo-ready (for undo) or redo-ready (for redo), with counters and log cleared. The working
+  // sheet holds texts a conversion changes (one of them Excel would read as a date, one in a
+  // Text-formatted cell), a number, and a formula; another sheet refers to it.
   void Arrange() {
     excel = sim::Excel::Create();
     xlApp = excel;
@@ -48,16 +60,31 @@ class StoreFaultSweep : public SimulatedExcelTest, public ::testing::WithParamIn
     excel->ActivateSheet(u"Sheet1");
     excel->Put(u"Sheet1", "A1", std::u16string(u"before"));
     excel->Put(u"Sheet1", "A2", 1.5);
+    excel->Type(u"Sheet1", "A3", u"'jan 5");
+    excel->SetNumberFormat(u"Sheet1", "A4", u"@");
+    excel->Type(u"Sheet1", "A4", u"'quoted");
+    excel->PutFormula(u"Sheet1", "A5", u"=A1", std::u16string(u"before"));
+    excel->PutFormula(u"Notes", "A1", u"=Sheet1!A1", std::u16string(u"before"));
+    beforeConversion_ = excel->Cells(u"Sheet1");
     SnapshotActiveSheet();
-    excel->Put(u"Sheet1", "A1", std::u16string(u"after"));
+    excel->Put(u"Sheet1", "A1", std::u16string(u"BEFORE"));
+    excel->Type(u"Sheet1", "A3", u"'JAN 5");
+    excel->Type(u"Sheet1", "A4", u"'QUOTED");
+    afterConversion_ = excel->Cells(u"Sheet1");
     if (redo()) {
       UndoLastChange();
+    }
+    if (GetParam().copyShown) {
+      excel->SetSheetVisibility(redo() ? u"Sheet1_Redo" : u"Sheet1_Undo", sim::kSheetVisible);
     }
     excel->ClearSettingsLog();
     excel->ResetCounters();
   }
 
   void Operate() { redo() ? RedoLastChange() : UndoLastChange(); }
+
+  std::map<std::string, sim::CellContent> beforeConversion_;
+  std::map<std::string, sim::CellContent> afterConversion_;
 };
 
 TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
@@ -66,7 +93,9 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
   Operate();
   const long long calls = excel->TotalCalls();
   const WorkbookState swapped = Capture(*excel);
-  ASSERT_NE(unchanged, swapped);
+  // Every cell as it was before the conversion (undo) or after it (redo), prefix and format
+  // included.
+  EXPECT_EQ(swapped.cells.at(u"Sheet1"), redo() ? afterConversion_ : beforeConversion_);
 
   for (long long k = 1; k <= calls; ++k) {
     SCOPED_TRACE("host call " + std::to_string(k) + " of " + std::to_string(calls) + " refused");
@@ -75,9 +104,8 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
     EXPECT_THROW(Operate(), host::HostError);
 
     const WorkbookState after = Capture(*excel);
-    // Either the swap happened or nothing did: never both copies, a visible copy, or a
-    // working sheet without its name.
     EXPECT_TRUE(after == unchanged || after == swapped);
+    EXPECT_EQ(excel->Cell(u"Notes", "A1").formula, u"=Sheet1!A1");
     fakes::ExpectHostNotSuspended(*excel);
     // Once the busy status text was shown, the command ends on "Ready".
     EXPECT_TRUE(excel->SettingsLog().empty() || excel->CurrentSettings().statusBar == u"Ready" ||
@@ -86,9 +114,12 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
   RecordProperty("faults_injected", static_cast<int>(calls));
 }
 
-INSTANTIATE_TEST_SUITE_P(UndoAndRedo, StoreFaultSweep, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Redo" : "Undo";
+INSTANTIATE_TEST_SUITE_P(UndoAndRedo, StoreFaultSweep,
+                         ::testing::Values(SweepCase{false, false}, SweepCase{true, false},
+                                           SweepCase{false, true}, SweepCase{true, true}),
+                         [](const ::testing::TestParamInfo<SweepCase>& info) {
+                           return std::string(info.param.redo ? "Redo" : "Undo") +
+                                  (info.param.copyShown ? "FromAShownCopy" : "");
                          });
 
 }  // namespace

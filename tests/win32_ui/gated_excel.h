@@ -46,6 +46,7 @@ class GatedRange final : public host::Range {
   host::CellValue Value() override { return range_->Value(); }
   void SetValue(const host::CellValue& value) override { range_->SetValue(value); }
   std::u16string NumberFormat() override { return range_->NumberFormat(); }
+  std::u16string Address() override { return range_->Address(); }
 
   const std::shared_ptr<host::Range>& inner() const { return range_; }
 

@@ -120,6 +120,10 @@ class ExcelRange final : public host::Range, public DispatchBacked {
   std::u16string NumberFormat() override {
     return TextOf(object_.Invoke(u"NumberFormat", kGet), u"NumberFormat");
   }
+
+  std::u16string Address() override {
+    return TextOf(object_.Invoke(u"Address", kGet), u"Address");
+  }
 };
 
 }  // namespace

@@ -29,6 +29,15 @@ class ExcelSheet final : public host::Sheet, public DispatchBacked {
 
   void Delete() override { object_.Invoke(u"Delete", kCall); }
   void Activate() override { object_.Invoke(u"Activate", kCall); }
+
+  std::shared_ptr<host::Range> UsedRange() override {
+    return Wrapped(object_, object_.Invoke(u"UsedRange", kGet), u"UsedRange", MakeRange);
+  }
+
+  std::shared_ptr<host::Range> Range(const std::u16string& address) override {
+    return Wrapped(object_, invoke(object_, u"Range", kGet, Variant::of_string(address)),
+                   u"Range", MakeRange);
+  }
 };
 
 class ExcelSheets final : public host::Sheets, public DispatchBacked {
