@@ -60,9 +60,10 @@ std::shared_ptr<morvane::sim::Excel> HostWithTexts(int cells, const std::u16stri
 void Report(benchmark::State& state, const morvane::sim::Excel& excel, double visited) {
   const double runs = static_cast<double>(state.iterations());
   const double cellCalls =
-      static_cast<double>(excel.CallCount("Range.Value") + excel.CallCount("Range.SetValue"));
+      static_cast<double>(excel.CallCount("Range.Value") + excel.CallCount("Range.SetValue") +
+                          excel.CallCount("Range.NumberFormat"));
   state.counters["calls/cell"] = static_cast<double>(excel.TotalCalls()) / (runs * visited);
-  state.counters["value calls/cell"] = cellCalls / (runs * visited);
+  state.counters["cell calls/cell"] = cellCalls / (runs * visited);
   state.counters["next/cell"] =
       static_cast<double>(excel.CallCount("CellEnumerator.Next")) / (runs * visited);
   state.counters["cells"] = visited;
@@ -93,6 +94,37 @@ void BM_ConvertChangedText(benchmark::State& state) {
   ConvertAlternately(state, excel, cells);
 }
 BENCHMARK(BM_ConvertChangedText)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Texts with a digit, which Excel might read as something else: the cell's number format is
+// read before the one write.
+void BM_ConvertTextWithDigits(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  auto excel = HostWithTexts(cells, u"flat 4b");
+  excel->Select("A1:A" + std::to_string(cells));
+  ConvertAlternately(state, excel, cells);
+}
+BENCHMARK(BM_ConvertTextWithDigits)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Undo and redo after a conversion of every cell, alternately: each run writes every cell back
+// into the working sheet in place.
+void BM_UndoRedoInPlace(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  auto excel = HostWithTexts(cells, u"main street");
+  excel->Select("A1:A" + std::to_string(cells));
+  morvane::xlApp = excel;
+  morvane::ui::Install(std::make_shared<SilentUi>());
+  NoOpForm form(CaseMode::UpperCase);
+  morvane::cmdConvert_Click(form);
+  bool undo = true;
+  excel->ResetCounters();
+  for (auto _ : state) {
+    undo ? morvane::UndoLastChange() : morvane::RedoLastChange();
+    undo = !undo;
+  }
+  Report(state, *excel, cells);
+  morvane::xlApp.reset();
+}
+BENCHMARK(BM_UndoRedoInPlace)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 // The texts are already in the chosen case: one read per cell, no write.
 void BM_ConvertUnchangedText(benchmark::State& state) {
