@@ -22,13 +22,17 @@ std::u16string Join(std::initializer_list<std::u16string_view> parts, std::u16st
 
 }  // namespace
 
-std::u16string Label2Text() {
+std::u16string Label2Text(std::u16string_view version) {
   const std::u16string contact = Join({kFeedbackMail, kHomePage}, u"   ");
+  const std::u16string name = version.empty() ? u"Morvane" : Join({u"Morvane", version}, u" ");
+  const std::u16string description =
+      name +
+      u" changes the letter case of the text in your Excel cells, quickly and accurately: "
+      u"UPPER CASE, lower case, Title Case or Sentence case. The last conversion can be undone "
+      u"with Morvane's Undo Changes, and the undo redone.";
   return Join(
       {
-          u"Morvane changes the letter case of the text in your Excel cells, quickly and "
-          u"accurately: UPPER CASE, lower case, Title Case or Sentence case. Every conversion "
-          u"can be undone, and the undo redone.",
+          description,
           u"",
           u"Please send your Feedback and Advice to us at : ",
           contact,

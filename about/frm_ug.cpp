@@ -75,7 +75,7 @@ ui::AboutWindow& frmUG::Window() {
 }
 
 void frmUG::Form_Load() {
-  window_->SetLabel2(about::Label2Text());
+  window_->SetLabel2(about::Label2Text(ui::Current().AddInVersion()));
 }
 
 }  // namespace morvane

@@ -19,6 +19,10 @@ std::intptr_t Port::OpenWithShell(const ShellRequest&) {
   throw std::logic_error("this user interface cannot reach the shell");
 }
 
+std::u16string Port::AddInVersion() {
+  return {};
+}
+
 void Install(std::shared_ptr<Port> port) {
   installed = std::move(port);
 }

@@ -60,6 +60,9 @@ class Port {
   // Hands the request to ShellExecute and returns the shell's result (above 32 on success).
   // Not named ShellExecute: Windows headers define a macro of that name.
   virtual std::intptr_t OpenWithShell(const ShellRequest& request);
+  // The add-in's version as its version resource gives it ("1.0.0.0"); empty when it cannot be
+  // read, and by default.
+  virtual std::u16string AddInVersion();
 };
 
 // The port in use for this process (module-level, like the rest of the add-in's state).

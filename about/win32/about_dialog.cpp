@@ -8,6 +8,7 @@
 #include "about/about_text.h"
 #include "about/win32/about_layout.h"
 #include "addin/win32/design_units.h"
+#include "addin/win32/high_contrast.h"
 #include "addin/win32/wide_text.h"
 #include "resources/dialog_ids.h"
 
@@ -89,6 +90,9 @@ class AboutDialog final : public ui::AboutWindow {
       DisabledWhileModal ownerBlocked(GetWindow(window_, GW_OWNER));
       CenterOnOwner(window_);
       ShowWindow(window_, SW_SHOW);
+      // The footer is the box's one control: a keyboard user is on it at once.
+      SendMessageW(window_, WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(GetDlgItem(window_, IDC_LABEL21)), TRUE);
       RunMessagesUntilClosed();
     }  // the owner is enabled again before this window hides, so it gets the activation back
     if (window_) {
@@ -117,10 +121,22 @@ class AboutDialog final : public ui::AboutWindow {
       case WM_CTLCOLORDLG:
         return reinterpret_cast<INT_PTR>(background_.get());
       case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN:
         return ColourLabel(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       case WM_PAINT:
-        PaintPanels();
+        OnPaint();
         return TRUE;
+      case WM_DRAWITEM:
+        if (wParam == IDC_LABEL21) {
+          DrawFooter(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+          return TRUE;
+        }
+        return FALSE;
+      case WM_SYSCOLORCHANGE:
+      case WM_SETTINGCHANGE:  // high contrast switched on or off
+        ChooseColours();
+        InvalidateRect(window_, nullptr, TRUE);
+        return FALSE;
       case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window_, IDC_LABEL21)) {
           SetCursor(LoadCursorW(nullptr, IDC_HAND));
@@ -129,7 +145,8 @@ class AboutDialog final : public ui::AboutWindow {
         }
         return FALSE;
       case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_LABEL21 && HIWORD(wParam) == STN_CLICKED) {
+        // The footer: a click, Space on it, or Enter (it is the default control).
+        if (LOWORD(wParam) == IDC_LABEL21 && HIWORD(wParam) == BN_CLICKED) {
           OnFooterClicked();
         } else if (LOWORD(wParam) == IDCANCEL) {  // Escape; the close box as the dialog
           closeRequested_ = true;                 // manager reports it
@@ -156,16 +173,14 @@ class AboutDialog final : public ui::AboutWindow {
     dpi_ = ScreenDpi();
     label2Font_ = CreateDesignFont(kAboutFontFace, kLabel2Points, dpi_);
     footerFont_ = CreateDesignFont(kAboutFontFace, kLabel21Points, dpi_);
-    background_.reset(CreateSolidBrush(kAboutBackground));
-    panelFill_.reset(CreateSolidBrush(kPanelFill));
-    panelOutline_.reset(CreateSolidBrush(kPanelOutline));
-    line1_.reset(CreatePen(PS_SOLID, 1, kLine1Colour));
+    ChooseColours();
 
     PlaceItem(window_, IDC_LABEL2, ToPixels(kLabel2Twips, kTwipsPerInch, dpi_));
     PlaceItem(window_, IDC_LABEL21, ToPixels(kLabel21Twips, kTwipsPerInch, dpi_));
     SetItemFont(IDC_LABEL2, label2Font_);
     SetItemFont(IDC_LABEL21, footerFont_);
     SetDlgItemTextW(window_, IDC_LABEL21, ToWide(about::FooterText()).c_str());
+    SendMessageW(window_, DM_SETDEFID, IDC_LABEL21, 0);  // Enter opens the home page
     SetClientSize(window_, ToPixels(kAboutWidthTwips, kTwipsPerInch, dpi_),
                   ToPixels(kAboutHeightTwips, kTwipsPerInch, dpi_));
   }
@@ -176,17 +191,63 @@ class AboutDialog final : public ui::AboutWindow {
     }
   }
 
+  // The form's own colours, or in high-contrast mode the system's: the dialog face, text on
+  // window-coloured panels, and the link in the hyperlink colour.
+  void ChooseColours() {
+    const bool system = HighContrastOn();
+    const auto pick = [system](unsigned long own, int systemColour) {
+      return system ? GetSysColor(systemColour) : own;
+    };
+    background_.reset(CreateSolidBrush(pick(kAboutBackground, COLOR_BTNFACE)));
+    panelFill_.reset(CreateSolidBrush(pick(kPanelFill, COLOR_WINDOW)));
+    panelOutline_.reset(CreateSolidBrush(pick(kPanelOutline, COLOR_WINDOWTEXT)));
+    line1_.reset(CreatePen(PS_SOLID, 1, pick(kLine1Colour, COLOR_WINDOWTEXT)));
+    label2Text_ = pick(kLabel2Text, COLOR_WINDOWTEXT);
+    footerText_ = pick(kLabel21Text, COLOR_HOTLIGHT);
+  }
+
   // Both labels are transparent over their panels, in their own text colours.
   INT_PTR ColourLabel(HDC dc, HWND label) {
     const bool footer = label == GetDlgItem(window_, IDC_LABEL21);
-    SetTextColor(dc, footer ? kLabel21Text : kLabel2Text);
+    SetTextColor(dc, footer ? footerText_ : label2Text_);
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
   }
 
-  void PaintPanels() {
+  void OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window_, &paint);
+    PaintPanels(dc);
+    EndPaint(window_, &paint);
+  }
+
+  // The footer is a button drawn as the one-line label it replaces: what lies under it is
+  // painted as the dialog paints it, then its text, and the focus rectangle while it has the
+  // keyboard focus.
+  void DrawFooter(const DRAWITEMSTRUCT& item) {
+    RECT onDialog = item.rcItem;
+    MapWindowPoints(item.hwndItem, window_, reinterpret_cast<POINT*>(&onDialog), 2);
+    POINT origin;
+    SetViewportOrgEx(item.hDC, -onDialog.left, -onDialog.top, &origin);
+    FillRect(item.hDC, &onDialog, background_.get());
+    PaintPanels(item.hDC);
+    SetViewportOrgEx(item.hDC, origin.x, origin.y, nullptr);
+
+    wchar_t text[256] = L"";
+    GetWindowTextW(item.hwndItem, text, static_cast<int>(std::size(text)));
+    RECT box = item.rcItem;
+    const HGDIOBJ previousFont =
+        SelectObject(item.hDC, footerFont_.get() ? static_cast<HGDIOBJ>(footerFont_.get())
+                                                 : GetStockObject(DEFAULT_GUI_FONT));
+    ColourLabel(item.hDC, item.hwndItem);
+    DrawTextW(item.hDC, text, -1, &box, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SelectObject(item.hDC, previousFont);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+      DrawFocusRect(item.hDC, &item.rcItem);
+    }
+  }
+
+  void PaintPanels(HDC dc) {
     for (const DesignRect& shape : {kShape1Twips, kShape2Twips}) {
       const RECT panel = ToRect(ToPixels(shape, kTwipsPerInch, dpi_));
       FillRect(dc, &panel, panelFill_.get());
@@ -198,7 +259,6 @@ class AboutDialog final : public ui::AboutWindow {
     LineTo(dc, ToPixels(kLine1ToXTwips, kTwipsPerInch, dpi_),
            ToPixels(kLine1ToYTwips, kTwipsPerInch, dpi_));
     SelectObject(dc, previousPen);
-    EndPaint(window_, &paint);
   }
 
   // A failure of the footer's handler must not unwind through the system's window procedure
@@ -239,6 +299,8 @@ class AboutDialog final : public ui::AboutWindow {
   Brush panelFill_;
   Brush panelOutline_;
   Pen line1_;
+  COLORREF label2Text_ = 0;
+  COLORREF footerText_ = 0;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "about/win32/about_dialog.h"
 #include "addin/win32/message_box.h"
+#include "addin/win32/module_version.h"
 #include "addin/win32/shell_launch.h"
 #include "convert/win32/wizard_dialog.h"
 
@@ -25,6 +26,8 @@ class Win32Ui final : public ui::Port {
   std::intptr_t OpenWithShell(const ui::ShellRequest& request) override {
     return ShellExecuteAnsi(request);
   }
+
+  std::u16string AddInVersion() override { return ModuleFileVersion(module_); }
 
  private:
   HINSTANCE module_;

@@ -71,6 +71,10 @@ class WizardDialog final : public WizardForm {
     if (convertHadFocus) {
       SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(stop), TRUE);
     }
+    // Focus on a push button makes it the default: Enter would then stop the run. Enter stays
+    // with the hidden CONVERT, which ignores it while Convert runs; STOP takes Space, a click
+    // or Escape.
+    SendMessageW(dialog_, DM_SETDEFID, IDC_CMDCONVERT, 0);
   }
 
   void SetProgressMax(float maximum) override {
@@ -87,6 +91,7 @@ class WizardDialog final : public WizardForm {
     SetDlgItemTextW(dialog_, IDC_LBLPER, ToWide(caption).c_str());
     // An owner-drawn label is not bound to repaint itself when its text changes.
     InvalidateRect(GetDlgItem(dialog_, IDC_LBLPER), nullptr, TRUE);
+    NameProgressBar(ToWide(caption));
   }
 
   // DoEvents: runs every message waiting for this thread, then returns.
@@ -159,6 +164,10 @@ class WizardDialog final : public WizardForm {
     CheckRadioButton(dialog_, IDC_OPTUC, IDC_OPTSC, IDC_OPTUC);
     SendDlgItemMessageW(dialog_, IDC_PROGRESSBAR1, PBM_SETRANGE32, 0, MORVANE_PROGRESS_STEPS);
     SendDlgItemMessageW(dialog_, IDC_PROGRESSBAR1, PBM_SETPOS, 0, 0);
+    wchar_t percent[16] = L"";
+    GetDlgItemTextW(dialog_, IDC_LBLPER, percent, static_cast<int>(std::size(percent)));
+    NameProgressBar(percent);
+    SendMessageW(dialog_, DM_SETDEFID, IDC_CMDCONVERT, 0);
   }
 
   void OnCommand(int id, int notification) {
@@ -190,6 +199,13 @@ class WizardDialog final : public WizardForm {
     } else {
       EndDialog(dialog_, kClosed);
     }
+  }
+
+  // What a screen reader calls the bar. Windows' accessibility proxy names a progress bar after
+  // the static text before it (lblPer, the percentage); Wine's and other readers' take its
+  // window text, which a progress bar never paints. Both then carry the percentage.
+  void NameProgressBar(const std::wstring& percent) {
+    SetDlgItemTextW(dialog_, IDC_PROGRESSBAR1, (L"Conversion progress " + percent).c_str());
   }
 
   void ShowProgress() {

@@ -38,17 +38,27 @@ class AboutFormTest : public ::testing::Test {
   std::shared_ptr<fakes::FakeUi> ui;
 };
 
-TEST(AboutText, Label2IsFourLinesJoinedByCrLf) {
-  const std::u16string text = about::Label2Text();
-  const std::vector<std::u16string> lines = SplitCrLf(text);
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_FALSE(lines[0].empty());
-  EXPECT_EQ(lines[1], u"");
-  EXPECT_EQ(lines[2], u"Please send your Feedback and Advice to us at : ");
-  EXPECT_NE(lines[3].find(about::kFeedbackMail), std::u16string::npos);
-  EXPECT_NE(lines[3].find(about::kHomePage), std::u16string::npos);
-  for (const std::u16string& line : lines) {
-    EXPECT_EQ(line.find_first_of(u"\r\n"), std::u16string::npos);  // no bare CR or LF
+TEST(AboutText, Label2IsFourLinesJoinedByCrLfNamingTheVersionAndOneLevelOfUndo) {
+  struct Row {
+    std::u16string_view version;
+    std::u16string_view opening;
+  };
+  for (const Row& row :
+       {Row{u"1.2.3.4", u"Morvane 1.2.3.4 changes "}, Row{u"", u"Morvane changes "}}) {
+    const std::u16string text = about::Label2Text(row.version);
+    const std::vector<std::u16string> lines = SplitCrLf(text);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_TRUE(lines[0].starts_with(row.opening));
+    // Only the last conversion can be undone: the text must not promise more.
+    EXPECT_NE(lines[0].find(u"The last conversion can be undone"), std::u16string::npos);
+    EXPECT_EQ(lines[0].find(u"Every"), std::u16string::npos);
+    EXPECT_EQ(lines[1], u"");
+    EXPECT_EQ(lines[2], u"Please send your Feedback and Advice to us at : ");
+    EXPECT_NE(lines[3].find(about::kFeedbackMail), std::u16string::npos);
+    EXPECT_NE(lines[3].find(about::kHomePage), std::u16string::npos);
+    for (const std::u16string& line : lines) {
+      EXPECT_EQ(line.find_first_of(u"\r\n"), std::u16string::npos);  // no bare CR or LF
+    }
   }
 }
 
@@ -64,7 +74,7 @@ TEST_F(AboutFormTest, HelpLoadsTheFormHiddenAndAboutThenShowsItWithoutReloading)
   frmUG::Instance().Show();
   EXPECT_EQ(ui->aboutWindows.size(), 1u);
   EXPECT_EQ(window->modalShows, 1);
-  EXPECT_EQ(window->label2, std::vector<std::u16string>{about::Label2Text()});  // loaded once
+  EXPECT_EQ(window->label2, std::vector<std::u16string>{about::Label2Text(u"")});  // loaded once
   EXPECT_FALSE(window->loaded);  // the close box unloaded it
   EXPECT_FALSE(frmUG::Instance().Loaded());
 }
@@ -74,7 +84,7 @@ TEST_F(AboutFormTest, EveryShowingAfterAClosingLoadsAndFillsLabel2Again) {
   frmUG::Instance().Show();
   ASSERT_EQ(ui->aboutWindows.size(), 2u);
   for (const auto& window : ui->aboutWindows) {
-    EXPECT_EQ(window->label2, std::vector<std::u16string>{about::Label2Text()});
+    EXPECT_EQ(window->label2, std::vector<std::u16string>{about::Label2Text(u"")});
     EXPECT_EQ(window->modalShows, 1);
     EXPECT_FALSE(window->loaded);
   }

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <set>
 #include <system_error>
+#include <vector>
 
 #include "about/web_addresses.h"
 #include "addin/ribbon.h"
@@ -195,27 +197,82 @@ std::string ShippedMarkup() {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(RibbonMarkup, TheShippedFileNamesTheSixIdsThroughRibbonHandler) {
+struct Element {
+  std::string name;
+  std::map<std::string, std::string> attributes;
+};
+
+// The file's elements in document order, read with the little XML the file uses (elements,
+// double-quoted attributes, the five predefined entities); fails the test where the markup is
+// not well formed.
+std::vector<Element> ParseMarkup(const std::string& markup) {
+  const std::regex tag(
+      R"re(<(/?)([A-Za-z]+)((?:\s+[A-Za-z]+="(?:[^"<&]|&(?:amp|lt|gt|quot|apos);)*")*)\s*(/?)>)re");
+  const std::regex attribute(R"re(([A-Za-z]+)="([^"]*)")re");
+  std::vector<Element> elements;
+  std::vector<std::string> open;
+  std::size_t at = 0;
+  for (auto it = std::sregex_iterator(markup.begin(), markup.end(), tag);
+       it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    EXPECT_EQ(markup.substr(at, m.position() - at).find_first_not_of(" \t\r\n"), std::string::npos)
+        << "text outside a tag at " << at;
+    at = m.position() + m.length();
+    if (m[1] == "/") {
+      EXPECT_TRUE(!open.empty() && open.back() == m[2]) << "</" << m[2] << "> closes nothing";
+      if (!open.empty()) {
+        open.pop_back();
+      }
+      continue;
+    }
+    Element element{m[2], {}};
+    const std::string attributes = m[3];
+    for (auto a = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
+         a != std::sregex_iterator(); ++a) {
+      EXPECT_TRUE(element.attributes.emplace((*a)[1], (*a)[2]).second) << (*a)[1] << " twice";
+    }
+    if (m[4] != "/") {
+      open.push_back(element.name);
+    }
+    elements.push_back(std::move(element));
+  }
+  EXPECT_EQ(markup.substr(at).find_first_not_of(" \t\r\n"), std::string::npos);
+  EXPECT_TRUE(open.empty()) << "unclosed <" << (open.empty() ? "" : open.back()) << ">";
+  return elements;
+}
+
+TEST(RibbonMarkup, TheShippedFileNamesTheSixIdsThroughRibbonHandlerWithKeyTipsAndTips) {
   const std::string markup = ShippedMarkup();
   for (unsigned char c : markup) {
     ASSERT_LT(c, 0x80) << "plain ASCII reads the same through every ANSI code page";
   }
-  EXPECT_TRUE(markup.starts_with(
-      "<customUI xmlns=\"http://schemas.microsoft.com/office/2006/01/customui\">"));
+  const std::vector<Element> elements = ParseMarkup(markup);
+  ASSERT_FALSE(elements.empty());
+  Element root = elements[0];
+  EXPECT_EQ(root.name, "customUI");
+  EXPECT_EQ(root.attributes["xmlns"], "http://schemas.microsoft.com/office/2006/01/customui");
 
-  const std::regex button(R"(<button\b([^>]*)/>)");
-  const std::regex id(R"(\bid="([^"]*)\")");
-  const std::regex onAction(R"(\bonAction="([^"]*)\")");
-  std::set<std::string> ids;
-  for (auto it = std::sregex_iterator(markup.begin(), markup.end(), button);
-       it != std::sregex_iterator(); ++it) {
-    const std::string attributes = (*it)[1];
-    std::smatch idMatch, actionMatch;
-    ASSERT_TRUE(std::regex_search(attributes, idMatch, id)) << attributes;
-    ASSERT_TRUE(std::regex_search(attributes, actionMatch, onAction)) << attributes;
-    EXPECT_EQ(actionMatch[1], "RibbonHandler") << attributes;
-    EXPECT_TRUE(ids.insert(idMatch[1]).second) << "id twice: " << idMatch[1];
+  std::set<std::string> ids, keytips;
+  int tabs = 0;
+  for (Element element : elements) {
+    SCOPED_TRACE(element.name + " " + element.attributes["id"]);
+    if (element.name == "tab") {
+      ++tabs;
+      EXPECT_FALSE(element.attributes["keytip"].empty());
+    }
+    if (element.name != "button") {
+      continue;
+    }
+    EXPECT_EQ(element.attributes["onAction"], "RibbonHandler");
+    EXPECT_TRUE(ids.insert(element.attributes["id"]).second) << "id twice";
+    // Office takes up to three letters or digits; a key tip must be unique within its tab.
+    EXPECT_TRUE(std::regex_match(element.attributes["keytip"], std::regex("[A-Z0-9]{1,3}")));
+    EXPECT_TRUE(keytips.insert(element.attributes["keytip"]).second) << "key tip twice";
+    for (const char* text : {"label", "screentip", "supertip", "imageMso"}) {
+      EXPECT_FALSE(element.attributes[text].empty()) << text;
+    }
   }
+  EXPECT_EQ(tabs, 1);
   EXPECT_EQ(ids, (std::set<std::string>{"mvUndo", "mvRedo", "mvMain", "mvAB", "mvTO", "mvOH"}));
 }
 

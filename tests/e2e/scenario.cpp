@@ -32,6 +32,7 @@ const std::map<std::string, VerbRule, std::less<>>& Verbs() {
       {"ribbon", {1, 1, true}},
       {"getcustomui", {0, 0}},
       {"screenshot", {1, 1}},
+      {"high-contrast", {1, 1}},  // on or off, as the loaded add-in sees it
       {"print", {2, kAny}},
       {"say", {1, kAny}},
       {"expect", {1, kAny}},

@@ -100,6 +100,8 @@ void Session::Run(const ScenarioLine& line) {
     Expect(line);
   } else if (verb == "print" || verb == "say") {
     Print(line);
+  } else if (verb == "high-contrast") {
+    HighContrast(line);
   } else if (verb == "screenshot") {
     if (const std::string error = screenshots_.Take(line.words[0].text); !error.empty()) {
       Fail(error);
@@ -253,9 +255,25 @@ void Session::Quit() {
   if (const long left = ServedObject::Live(); left != 0) {
     Fail("the add-in still holds " + std::to_string(left) + " Excel object(s)");
   }
+  highContrast_.reset();  // its patch lives in the DLL's import table
   if (install_) {
     install_->Unload();
     install_->Unregister();
+  }
+}
+
+void Session::HighContrast(const ScenarioLine& line) {
+  const std::string& state = line.words[0].text;
+  if (state == "off") {
+    highContrast_.reset();
+    return;
+  }
+  if (state != "on") {
+    throw std::invalid_argument("high-contrast is on or off");
+  }
+  highContrast_ = std::make_unique<HighContrastView>(GetModuleHandleW(L"Morvane.dll"));
+  if (!highContrast_->Applied()) {
+    Fail("high-contrast needs the add-in loaded");
   }
 }
 

@@ -11,6 +11,7 @@
 #include "tests/e2e/add_in_install.h"
 #include "tests/e2e/browser_record.h"
 #include "tests/e2e/com_holders.h"
+#include "tests/e2e/high_contrast_view.h"
 #include "tests/e2e/office_interfaces.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/screenshots.h"
@@ -46,6 +47,7 @@ class Session {
   void FetchCustomUI();
   void Expect(const ScenarioLine& line);
   void Print(const ScenarioLine& line);
+  void HighContrast(const ScenarioLine& line);
 
   // Excel's side of COMAddIn.Connect := False: OnDisconnection inside the property write.
   void DisconnectByUser();
@@ -68,6 +70,7 @@ class Session {
 
   bool ribbonFileMissing_ = false;
   std::unique_ptr<AddInInstall> install_;
+  std::unique_ptr<HighContrastView> highContrast_;
   std::unique_ptr<BrowserRecorder> browser_;
   ComPtr<IUnknown> connect_;
   ComPtr<IDTExtensibility2> extensibility_;

@@ -12,6 +12,7 @@
 #include "about/frm_ug.h"
 #include "about/web_addresses.h"
 #include "addin/win32/wide_text.h"
+#include "win32_ui/import_patch.h"
 #include "win32_ui/ui_fixture.h"
 
 namespace morvane::uitest {
@@ -31,10 +32,11 @@ HWND WaitForAbout() {
   return WaitForWindow(L"About Morvane");
 }
 
+// The colour the dialog gives a control's text (the footer is a button drawn as a label).
 COLORREF TextColourFor(HWND dialog, HWND label) {
   HDC dc = CreateCompatibleDC(nullptr);
-  SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(label));
+  SendMessageW(dialog, ClassOf(label) == L"Button" ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC,
+               reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(label));
   const COLORREF colour = GetTextColor(dc);
   DeleteDC(dc);
   return colour;
@@ -98,7 +100,44 @@ TEST_F(AboutWindowTest, LoadsHiddenWithItsDesignedLook) {
     EXPECT_EQ(CursorOver(dialog, label) == hand, row.handCursor);
   }
   EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_LABEL21)), win32::ToWide(about::FooterText()));
+  EXPECT_EQ(AccessibleName(GetDlgItem(dialog, IDC_LABEL21)), win32::ToWide(about::FooterText()));
   EXPECT_EQ(events.clicks, 0);
+}
+
+// High contrast, switched on and off while the box is loaded: the system's colours replace
+// the form's own, and come back out.
+struct Colours {
+  COLORREF background, label2, footer;
+  friend bool operator==(const Colours&, const Colours&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Colours& c) {
+    return out << std::hex << "{" << c.background << ", " << c.label2 << ", " << c.footer << "}";
+  }
+};
+
+TEST_F(AboutWindowTest, InHighContrastModeItTakesTheSystemsColours) {
+  const Colours own{RGB(255, 192, 255), RGB(64, 64, 64), RGB(0, 0, 192)};
+  const Colours system{GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT),
+                       GetSysColor(COLOR_HOTLIGHT)};
+  ASSERT_NE(own.background, system.background);
+  CountingEvents events;
+  auto about = port->LoadAbout(events);
+  HWND dialog = WindowOf(*about);
+  const auto seen = [&] {
+    return Colours{BackgroundOf(dialog), TextColourFor(dialog, GetDlgItem(dialog, IDC_LABEL2)),
+                   TextColourFor(dialog, GetDlgItem(dialog, IDC_LABEL21))};
+  };
+  EXPECT_EQ(seen(), own);
+  {
+    HighContrastForModule highContrast(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(highContrast.Applied());
+    SendMessageW(dialog, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(seen(), system);
+    auto loadedInHighContrast = port->LoadAbout(events);
+    HWND second = WindowOf(*loadedInHighContrast);
+    EXPECT_EQ(BackgroundOf(second), system.background);
+  }
+  SendMessageW(dialog, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_EQ(seen(), own);
 }
 
 TEST_F(AboutWindowTest, Label2ShowsTheTextItIsGivenAndReleaseDestroysTheWindow) {
@@ -115,11 +154,16 @@ TEST_F(AboutWindowTest, Label2ShowsTheTextItIsGivenAndReleaseDestroysTheWindow) 
 TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilItsCloseBox) {
   struct Row {
     const char* how;
+    void (*press)(HWND footer);  // the footer, by mouse or keyboard
     void (*close)(HWND about);
   };
   const Row rows[] = {
-      {"close box", [](HWND about) { PressCloseBox(about); }},
-      {"Escape", [](HWND about) { PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 1); }},
+      {"mouse, close box", [](HWND footer) { ClickWithMouse(footer); },
+       [](HWND about) { PressCloseBox(about); }},
+      {"Enter, Escape", [](HWND footer) { PressKey(footer, VK_RETURN); },
+       [](HWND about) { PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 1); }},
+      {"Space, close box", [](HWND footer) { PressKey(footer, VK_SPACE); },
+       [](HWND about) { PressCloseBox(about); }},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.how);
@@ -131,18 +175,23 @@ TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilItsCloseBox) {
     HWND shown = nullptr;
     bool hostEnabledMeanwhile = true;
     bool openAfterFooterClick = false;
+    bool footerFocusedAfterTab = false;
     WhileModal([&] { about->ShowModal(); },
                [&] {
                  shown = WaitForAbout();
                  ASSERT_NE(shown, nullptr);
                  hostEnabledMeanwhile = IsWindowEnabled(host.get());
-                 ClickWithMouse(GetDlgItem(shown, IDC_LABEL21));
+                 HWND footer = GetDlgItem(shown, IDC_LABEL21);
+                 PressKey(shown, VK_TAB);  // the footer is the one place Tab goes
+                 footerFocusedAfterTab = WaitUntil([&] { return FocusIn(shown) == footer; });
+                 row.press(footer);
                  WaitUntil([&] { return events.clicks == 1; });
                  openAfterFooterClick = IsWindowVisible(shown);
                  row.close(shown);
                });
     EXPECT_EQ(shown, dialog);
     EXPECT_FALSE(hostEnabledMeanwhile);
+    EXPECT_TRUE(footerFocusedAfterTab);
     EXPECT_EQ(events.clicks, 1);
     EXPECT_TRUE(openAfterFooterClick);
     EXPECT_TRUE(IsWindowEnabled(host.get()));
@@ -198,6 +247,7 @@ class ShellRecordingUi : public ui::Port {
 
   void ShowMessage(const std::u16string& text) override { windows_->ShowMessage(text); }
   void ShowWizard() override { windows_->ShowWizard(); }
+  std::u16string AddInVersion() override { return windows_->AddInVersion(); }
   std::unique_ptr<ui::AboutWindow> LoadAbout(ui::AboutEvents& events) override {
     ++loads;
     return windows_->LoadAbout(events);
@@ -259,7 +309,8 @@ TEST_F(AboutFormWindowTest, TheGuideLoadsTheFormHiddenAndAboutShowsThatSameWindo
              });
   EXPECT_EQ(shown, hidden);  // not loaded again
   EXPECT_EQ(recording->loads, 1);
-  EXPECT_EQ(label2, win32::ToWide(about::Label2Text()));
+  EXPECT_EQ(label2,
+            win32::ToWide(about::Label2Text(u"9.8.7.6")));  // tests/win32_ui/test_version.rc
   EXPECT_TRUE(openAfterFooterClick);
   const auto requests = recording->Requests();
   ASSERT_EQ(requests.size(), 2u);

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <atomic>
 #include <chrono>
@@ -79,6 +80,44 @@ inline void Click(HWND dialog, int id) {
 inline void ClickWithMouse(HWND control) {
   PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+// The control that has the keyboard focus in the thread of `window`.
+inline HWND FocusIn(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// A key pressed and released as the keyboard sends it, to whatever has the focus in the
+// window's thread.
+inline void PressKey(HWND window, UINT key) {
+  HWND focus = FocusIn(window);
+  HWND target = focus ? focus : window;
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 1);
+}
+
+// The name a screen reader gives a window, through the accessibility interface.
+inline std::wstring AccessibleName(HWND window) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return L"<no accessible object>";
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring result;
+  if (accessible->get_accName(self, &name) == S_OK && name) {
+    result = name;
+  }
+  SysFreeString(name);
+  accessible->Release();
+  return result;
 }
 
 inline void PressCloseBox(HWND window) {

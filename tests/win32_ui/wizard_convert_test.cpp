@@ -157,6 +157,7 @@ TEST_F(WizardConvertTest, ProgressBarAndPercentageFollowEachCell) {
   struct Seen {
     int barPosition = -1;
     std::wstring percent;
+    std::wstring barName;  // a screen reader's name for the bar
   };
   std::vector<Seen> seen;
   ShowWizardWhile([&](HWND wizard) {
@@ -164,8 +165,9 @@ TEST_F(WizardConvertTest, ProgressBarAndPercentageFollowEachCell) {
     ChooseAndConvert(wizard, IDC_OPTUC);
     for (const Row& row : rows) {
       ASSERT_TRUE(gates.AwaitHold(row.point)) << "point " << row.point;
-      seen.push_back({static_cast<int>(Ask(GetDlgItem(wizard, IDC_PROGRESSBAR1), PBM_GETPOS)),
-                      ItemText(wizard, IDC_LBLPER)});
+      HWND bar = GetDlgItem(wizard, IDC_PROGRESSBAR1);
+      seen.push_back({static_cast<int>(Ask(bar, PBM_GETPOS)), ItemText(wizard, IDC_LBLPER),
+                      AccessibleName(bar)});
       gates.Release();
     }
     WaitUntilClosed(wizard);
@@ -175,6 +177,34 @@ TEST_F(WizardConvertTest, ProgressBarAndPercentageFollowEachCell) {
     SCOPED_TRACE(testing::Message() << "point " << rows[i].point);
     EXPECT_EQ(seen[i].barPosition, rows[i].barPosition);
     EXPECT_EQ(seen[i].percent, rows[i].percent);
+    EXPECT_NE(seen[i].barName.find(rows[i].percent), std::wstring::npos) << seen[i].barName;
+  }
+}
+
+// Enter presses CONVERT, the default button, wherever the focus is; a second Enter while
+// Convert runs changes nothing: no second run, and no STOP either.
+TEST_F(WizardConvertTest, EnterConvertsAndASecondEnterDuringTheRunDoesNothing) {
+  for (int focused : {IDC_OPTTC, IDC_CMDCONVERT}) {
+    SCOPED_TRACE(testing::Message() << "focus on " << focused);
+    SelectMixedTexts(4);
+    const long long copiesBefore = excel->CallCount("Sheet.CopyBefore");
+    bool closed = false;
+    ShowWizardWhile([&](HWND wizard) {
+      Click(wizard, IDC_OPTTC);
+      PostMessageW(wizard, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(wizard, focused)),
+                   TRUE);
+      WaitUntil([&] { return FocusIn(wizard) == GetDlgItem(wizard, focused); });
+      gates.HoldAt({2});
+      PressKey(wizard, VK_RETURN);
+      ASSERT_TRUE(gates.AwaitHold(2));
+      PressKey(wizard, VK_RETURN);
+      gates.Release();
+      closed = WaitUntilClosed(wizard);
+    });
+    EXPECT_TRUE(closed);
+    ExpectConvertedUpTo(4, 4, CaseMode::TitleCase);
+    EXPECT_EQ(excel->CallCount("Sheet.CopyBefore"), copiesBefore + 1) << "one run, one snapshot";
+    ExpectHostSettingsRestored();
   }
 }
 

@@ -20,6 +20,7 @@ struct WizardState {
   int barPosition = -1;
   int barLow = -1;
   int barHigh = -1;
+  int defaultButton = 0;  // Enter's button, from DM_GETDEFID
   friend bool operator==(const WizardState&, const WizardState&) = default;
 };
 
@@ -37,10 +38,13 @@ WizardState ReadState(HWND wizard) {
   state.barPosition = static_cast<int>(Ask(bar, PBM_GETPOS));
   state.barLow = static_cast<int>(Ask(bar, PBM_GETRANGE, TRUE));
   state.barHigh = static_cast<int>(Ask(bar, PBM_GETRANGE, FALSE));
+  const LRESULT defaultId = Ask(wizard, DM_GETDEFID);
+  state.defaultButton = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : 0;
   return state;
 }
 
-const WizardState kDesignTimeState{{IDC_OPTUC}, true, false, L"0%", 0, 0, MORVANE_PROGRESS_STEPS};
+const WizardState kDesignTimeState{{IDC_OPTUC},   true, false, L"0%", 0, 0, MORVANE_PROGRESS_STEPS,
+                                   IDC_CMDCONVERT};
 
 TEST_F(WizardTest, EveryShowingStartsFromTheDesignTimeState) {
   std::vector<WizardState> atOpening;
@@ -71,22 +75,22 @@ TEST_F(WizardTest, EveryShowingStartsFromTheDesignTimeState) {
 struct ControlRow {
   int id;
   const wchar_t* className;
-  const wchar_t* caption;
-  Placement pixels;  // at 96 dpi: points x 4/3, each value rounded on its own
-  long fontHeight;   // 8.25 points is 11 pixels, 9 points 12
+  const wchar_t* caption;  // what a screen reader names it, too
+  Placement pixels;        // at 96 dpi: points x 4/3, each value rounded on its own
+  long fontHeight;         // 8.25 points is 11 pixels, 9 points 12
 };
 
 // In tab order.
 const ControlRow kControls[] = {
-    {IDC_FRAME1, L"Static", L"", {9, 10, 178, 118}, 11},
+    {IDC_FRAME1, L"Static", L"Letter case", {9, 10, 178, 118}, 0},  // draws no text
     {IDC_OPTUC, L"Button", L"UPPER CASE", {18, 19, 159, 19}, 12},
     {IDC_OPTLC, L"Button", L"lower case", {18, 45, 159, 19}, 12},
     {IDC_OPTTC, L"Button", L"Title Case", {18, 71, 159, 19}, 12},
     {IDC_OPTSC, L"Button", L"Sentence case", {18, 97, 159, 19}, 12},
     {IDC_CMDCONVERT, L"Button", L"CONVERT", {9, 133, 181, 27}, 11},
-    {IDC_LABEL4, L"Static", L"", {9, 163, 139, 19}, 11},
+    {IDC_LABEL4, L"Static", L"Progress", {9, 163, 139, 19}, 0},  // draws no text
     {IDC_LBLPER, L"Static", L"0%", {149, 163, 40, 19}, 11},
-    {IDC_PROGRESSBAR1, L"msctls_progress32", L"", {12, 165, 134, 15}, 0},
+    {IDC_PROGRESSBAR1, L"msctls_progress32", L"Conversion progress 0%", {12, 165, 134, 15}, 0},
     {IDC_COMMANDBUTTON1, L"Button", L"STOP", {10, 134, 181, 27}, 11},
 };
 
@@ -95,7 +99,7 @@ TEST_F(WizardTest, ControlsSitWhereTheFormWasDesignedInTabOrder) {
   Placement client;
   std::vector<int> tabOrder;
   struct Seen {
-    std::wstring className, caption;
+    std::wstring className, caption, accessibleName;
     Placement placement;
     FontSeen font;
   };
@@ -107,7 +111,8 @@ TEST_F(WizardTest, ControlsSitWhereTheFormWasDesignedInTabOrder) {
     }
     for (const ControlRow& row : kControls) {
       HWND control = GetDlgItem(wizard, row.id);
-      seen.push_back({ClassOf(control), TextOf(control), PlacementOf(control), FontOf(control)});
+      seen.push_back({ClassOf(control), TextOf(control), AccessibleName(control),
+                      PlacementOf(control), FontOf(control)});
     }
     PressCloseBox(wizard);
     WaitUntilClosed(wizard);
@@ -124,8 +129,9 @@ TEST_F(WizardTest, ControlsSitWhereTheFormWasDesignedInTabOrder) {
     SCOPED_TRACE(testing::Message() << "control " << row.id);
     EXPECT_EQ(seen[i].className, row.className);
     EXPECT_EQ(seen[i].caption, row.caption);
+    EXPECT_EQ(seen[i].accessibleName, row.caption);
     EXPECT_EQ(seen[i].placement, row.pixels);
-    if (row.fontHeight != 0 && !std::wstring(row.caption).empty()) {
+    if (row.fontHeight != 0) {
       EXPECT_EQ(seen[i].font.face, L"Tahoma");
       EXPECT_EQ(seen[i].font.height, -row.fontHeight);
       EXPECT_EQ(seen[i].font.weight, FW_NORMAL);
