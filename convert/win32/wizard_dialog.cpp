@@ -87,7 +87,13 @@ class WizardDialog final : public WizardForm {
     ShowProgress();
   }
 
+  // Convert gives the caption for every cell, but it changes at most 101 times a run: only a
+  // change reaches the screen, so the label is painted once per new text.
   void SetPercentCaption(const std::u16string& caption) override {
+    if (caption == shownCaption_) {
+      return;
+    }
+    shownCaption_ = caption;
     SetDlgItemTextW(dialog_, IDC_LBLPER, ToWide(caption).c_str());
     // An owner-drawn label is not bound to repaint itself when its text changes.
     InvalidateRect(GetDlgItem(dialog_, IDC_LBLPER), nullptr, TRUE);
@@ -208,9 +214,24 @@ class WizardDialog final : public WizardForm {
     SetDlgItemTextW(dialog_, IDC_PROGRESSBAR1, (L"Conversion progress " + percent).c_str());
   }
 
+  // The bar moves only when its drawn fill does: a position within the same pixel column would
+  // repaint it for nothing, once per cell. The empty and the full bar are always shown exactly.
   void ShowProgress() {
-    SendDlgItemMessageW(dialog_, IDC_PROGRESSBAR1, PBM_SETPOS,
-                        ProgressBarPosition(progressValue_, progressMax_), 0);
+    const int position = ProgressBarPosition(progressValue_, progressMax_);
+    if (position == shownPosition_) {
+      return;
+    }
+    HWND bar = GetDlgItem(dialog_, IDC_PROGRESSBAR1);
+    RECT client{};
+    GetClientRect(bar, &client);
+    const int fill = MulDiv(position, client.right - client.left, MORVANE_PROGRESS_STEPS);
+    const bool atAnEnd = position == 0 || position == MORVANE_PROGRESS_STEPS;
+    if (fill == shownFill_ && !atAnEnd) {
+      return;
+    }
+    shownPosition_ = position;
+    shownFill_ = fill;
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
 
   // lblPer: centred text in an etched border, on the dialog's face colour.
@@ -235,6 +256,10 @@ class WizardDialog final : public WizardForm {
   Font optionFont_;
   float progressMax_ = 0;
   float progressValue_ = 0;
+  // What the screen shows now, so that only changes are drawn.
+  int shownPosition_ = 0;
+  int shownFill_ = 0;
+  std::u16string shownCaption_;
   bool converting_ = false;
   bool closeRequested_ = false;
 };

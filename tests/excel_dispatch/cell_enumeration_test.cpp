@@ -14,11 +14,12 @@ struct EnumeratedRange {
   explicit EnumeratedRange(
       int count, ComPtr<ITypeInfo> cellInfo = nullptr,
       const std::function<Variant(int)>& valueOf = [](int i) { return Variant::of_double(i); })
-      : cellType(Type({{u"Value", 6}}, std::move(cellInfo))) {
+      : cellType(Type({{u"Value", 6}, {u"NumberFormat", 0xC1}}, std::move(cellInfo))) {
     std::vector<ComPtr<IDispatch>> items;
     for (int i = 0; i < count; ++i) {
       cells.push_back(FakeObject::Create(cellType));
       cells.back()->Set(u"Value", valueOf(i));
+      cells.back()->Set(u"NumberFormat", Variant::of_string(u"General"));
       items.emplace_back(cells.back().get());
     }
     enumerator = std::make_unique<FakeEnum>(std::move(items));
@@ -64,14 +65,15 @@ TEST(CellEnumeration, VisitsEveryCellInTheHostsOrderFetchingSixtyFourAtATime) {
 }
 
 // What Convert costs per visited cell: one Invoke to read the value, one more to write a changed
-// text, one more to read back a text Excel might have retyped, and 1/64 of a Next. The name
-// Value and the cells' type are asked for once for the whole enumeration.
+// text, one more to read the number format for a text Excel might read as something else, and
+// 1/64 of a Next. The name Value and the cells' type are asked for once for the whole
+// enumeration.
 TEST(CellEnumeration, ConvertCostsOneInvokePerValueAccess) {
   const std::function<Variant()> kinds[] = {
       [] { return Variant::of_string(u"abc"); },   // changed: read, write
       [] { return Variant::of_string(u"ABC"); },   // unchanged: read
       [] { return Variant::of_double(5); },        // not text: read
-      [] { return Variant::of_string(u"true"); },  // Excel might retype it: read, write, read
+      [] { return Variant::of_string(u"true"); },  // Excel might retype it: read, format, write
   };
   const std::size_t invokes[] = {2, 1, 1, 3};
   const auto valueOf = [&](int i) { return kinds[i % 4](); };

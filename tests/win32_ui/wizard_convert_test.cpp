@@ -2,6 +2,8 @@
 // messages, all through the real dialog with the user's clicks queued from a helper thread.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -179,6 +181,51 @@ TEST_F(WizardConvertTest, ProgressBarAndPercentageFollowEachCell) {
     EXPECT_EQ(seen[i].percent, rows[i].percent);
     EXPECT_NE(seen[i].barName.find(rows[i].percent), std::wstring::npos) << seen[i].barName;
   }
+}
+
+// Counts what reaches the screen: texts set on the percentage label and positions set on the bar.
+struct ScreenUpdates {
+  static inline int label = 0;
+  static inline int bar = 0;
+  static inline WNDPROC labelProc = nullptr;
+  static inline WNDPROC barProc = nullptr;
+  static LRESULT CALLBACK Label(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    label += m == WM_SETTEXT ? 1 : 0;
+    return CallWindowProcW(labelProc, w, m, wp, lp);
+  }
+  static LRESULT CALLBACK Bar(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    bar += m == PBM_SETPOS ? 1 : 0;
+    return CallWindowProcW(barProc, w, m, wp, lp);
+  }
+};
+
+// Many cells repaint the label once per new percentage and the bar once per pixel it grows, not
+// once per cell: the screen, not Excel, would otherwise take most of the run's time.
+TEST_F(WizardConvertTest, ManyCellsRepaintOnlyWhatChanged) {
+  constexpr std::size_t kCells = 3000;
+  SelectMixedTexts(kCells);
+  int barWidth = 0;
+  ShowWizardWhile([&](HWND wizard) {
+    gates.HoldAt({1});
+    ChooseAndConvert(wizard, IDC_OPTUC);
+    ASSERT_TRUE(gates.AwaitHold(1));
+    HWND label = GetDlgItem(wizard, IDC_LBLPER);
+    HWND bar = GetDlgItem(wizard, IDC_PROGRESSBAR1);
+    RECT client{};
+    GetClientRect(bar, &client);
+    barWidth = client.right - client.left;
+    ScreenUpdates::labelProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Label)));
+    ScreenUpdates::barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Bar)));
+    gates.Release();
+    WaitUntilClosed(wizard);
+  });
+  EXPECT_EQ(TextAt(kCells - 1), ApplyCase(kMixed, CaseMode::UpperCase));
+  EXPECT_GT(ScreenUpdates::label, 0);
+  EXPECT_LE(ScreenUpdates::label, 101);
+  EXPECT_GT(ScreenUpdates::bar, 0);
+  EXPECT_LE(ScreenUpdates::bar, barWidth + 1);
 }
 
 // Enter presses CONVERT, the default button, wherever the focus is; a second Enter while
