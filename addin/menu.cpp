@@ -71,8 +71,7 @@ void AddButton(const std::shared_ptr<host::CommandBarControl>& popup, const Menu
 // Only the bar's first caption-less control is looked at, and it is deleted only when it
 // carries the add-in's tag: no other control is ever touched.
 void RemoveUncaptionedPopups() {
-  const std::shared_ptr<host::CommandBarControls> controls =
-      RequireObject(MenuBar()).Controls();
+  const std::shared_ptr<host::CommandBarControls> controls = RequireObject(MenuBar()).Controls();
   for (int i = 0; i < kMostLeftovers; ++i) {
     const std::shared_ptr<host::CommandBarControl> control =
         RequireObject(controls).Item(std::u16string());

@@ -42,8 +42,7 @@ std::u16string AsciiReference(const std::u16string& text, CaseMode mode) {
   std::u16string out = text;
   for (std::size_t i = 0; i < out.size(); ++i) {
     const bool wordStart = i == 0 || IsWordSeparator(text[i - 1]);
-    out[i] = mode == CaseMode::UpperCase ||
-                     (mode == CaseMode::TitleCase && wordStart)
+    out[i] = mode == CaseMode::UpperCase || (mode == CaseMode::TitleCase && wordStart)
                  ? Upper(out[i])
                  : Lower(out[i]);
   }

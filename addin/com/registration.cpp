@@ -69,6 +69,8 @@ class RegistryKey {
 // own ProgID key, so that unregistering, in another process, removes exactly those and leaves
 // the registry as it was.
 constexpr wchar_t kCreatedKeysValue[] = L"MorvaneCreatedParentKeys";
+// Marks a recorded key of HKEY_CLASSES_ROOT; the others are under HKEY_CURRENT_USER.
+constexpr wchar_t kClassesRootMark[] = L"HKCR\\";
 
 std::wstring ProgIdKey() {
   return L"Software\\Classes\\" + std::wstring(kProgIdText);
@@ -118,7 +120,8 @@ std::vector<std::wstring> CreateParentKeys(const std::vector<RegistryRow>& table
                                  REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &key, &disposition),
                  "RegCreateKeyExW");
       RegCloseKey(key);
-      if (disposition == REG_CREATED_NEW_KEY && std::ranges::find(created, parent) == created.end()) {
+      if (disposition == REG_CREATED_NEW_KEY &&
+          std::ranges::find(created, parent) == created.end()) {
         created.push_back(parent);
       }
     }
@@ -147,12 +150,14 @@ void WriteCreatedKeys(const std::vector<std::wstring>& keys) {
 // Deletes the recorded keys that hold nothing now, deepest first; a key something else has
 // filled in the meantime stays.
 void DeleteCreatedKeys(std::vector<std::wstring> keys) {
-  std::ranges::sort(keys, [](const std::wstring& a, const std::wstring& b) {
-    return a.size() > b.size();
-  });
-  for (const std::wstring& path : keys) {
+  std::ranges::sort(
+      keys, [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+  for (const std::wstring& entry : keys) {
+    const bool classesRoot = std::wstring_view(entry).starts_with(kClassesRootMark);
+    const HKEY root = classesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+    const std::wstring path = classesRoot ? entry.substr(std::size(kClassesRootMark) - 1) : entry;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
       continue;
     }
     DWORD subkeys = 0;
@@ -161,7 +166,7 @@ void DeleteCreatedKeys(std::vector<std::wstring> keys) {
                                             nullptr, &values, nullptr, nullptr, nullptr, nullptr);
     RegCloseKey(key);
     if (status == ERROR_SUCCESS && subkeys == 0 && values == 0) {
-      CheckWin32(RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str()), "RegDeleteKeyW");
+      CheckWin32(RegDeleteKeyW(root, path.c_str()), "RegDeleteKeyW");
     }
   }
 }
@@ -217,11 +222,28 @@ std::vector<RegistryRow> RegistrationTable(std::wstring_view modulePath) {
 void RegisterServer(std::wstring_view modulePath) {
   try {
     const std::vector<RegistryRow> table = RegistrationTable(modulePath);
-    WriteCreatedKeys(CreateParentKeys(table));
+    std::vector<std::wstring> created = CreateParentKeys(table);
+    WriteCreatedKeys(created);
     for (const RegistryRow& row : table) {
       RegistryKey::Create(row.key).Set(row.name, row.data);
     }
+    // Wine registers the type library under HKEY_CLASSES_ROOT itself, creating its parents
+    // there on a bare profile.
+    std::vector<std::wstring> classesParents;
+    for (const wchar_t* parent : {L"TypeLib", L"Interface"}) {
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(HKEY_CLASSES_ROOT, parent, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+      } else {
+        classesParents.push_back(std::wstring(kClassesRootMark) + parent);
+      }
+    }
     RegisterTypeLibrary(modulePath);
+    for (const std::wstring& parent : classesParents) {
+      if (std::ranges::find(created, parent) == created.end())
+        created.push_back(parent);
+    }
+    WriteCreatedKeys(created);
   } catch (...) {
     // Half a registration would make Excel try to load an add-in it cannot create.
     try {

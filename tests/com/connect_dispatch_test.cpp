@@ -213,9 +213,12 @@ TEST_F(ConnectDispatchTest, EveryNullPointerArgumentIsAnswered) {
     const char* call;
     std::function<HRESULT()> run;
   } cases[] = {
-      {"GetIDsOfNames names", [&] { return dispatch_->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id); }},
-      {"GetIDsOfNames ids", [&] { return dispatch_->GetIDsOfNames(IID_NULL, name, 1, 0, nullptr); }},
-      {"GetIDsOfNames a name", [&] { return dispatch_->GetIDsOfNames(IID_NULL, noName, 1, 0, &id); }},
+      {"GetIDsOfNames names",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id); }},
+      {"GetIDsOfNames ids",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, name, 1, 0, nullptr); }},
+      {"GetIDsOfNames a name",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, noName, 1, 0, &id); }},
       {"Invoke DISPPARAMS",
        [&] {
          return dispatch_->Invoke(kRibbonHandler, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "tests/e2e/harness_text.h"
@@ -43,6 +45,18 @@ int OwnWindows() {
   return count;
 }
 
+// Wine answers GetProcessHandleCount with 0: every handle value is asked about instead.
+DWORD OwnHandles() {
+  DWORD count = 0;
+  DWORD flags = 0;
+  for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
 }  // namespace
 
 void Session::Reconnect(const ScenarioLine& line) {
@@ -58,7 +72,7 @@ void Session::Reconnect(const ScenarioLine& line) {
   const std::u16string progId = U16FromUtf8(Utf8FromWide(install_->ProgId()));
   auto measure = [&] {
     Footprint now;
-    GetProcessHandleCount(GetCurrentProcess(), &now.handles);
+    now.handles = OwnHandles();
     now.windows = OwnWindows();
     now.excelObjects = ServedObject::Live();
     now.clickConnections = excel_->LiveClickConnections();
@@ -101,6 +115,11 @@ void Session::Reconnect(const ScenarioLine& line) {
     round();
   }
   const Footprint after = measure();
+  if (options_.echo) {
+    std::fprintf(stdout, "     handles %lu -> %lu, windows %d -> %d, Excel objects %ld -> %ld\n",
+                 before.handles, after.handles, before.windows, after.windows, before.excelObjects,
+                 after.excelObjects);
+  }
   auto compare = [&](const char* what, long long was, long long is) {
     if (is != was) {
       Fail(std::string(what) + " went from " + std::to_string(was) + " to " + std::to_string(is) +
