@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "addin/add_in_identity.h"
 #include "addin/automation_errors.h"
 #include "addin/continue_on_error.h"
 #include "commands/cb_morvane.h"
@@ -14,6 +15,10 @@ namespace {
 
 constexpr std::u16string_view kMenuBar = u"Worksheet Menu Bar";
 constexpr std::u16string_view kPopupCaption = u"&Morvane";
+// Marks the popup as this add-in's, so that one left without its caption can still be found.
+constexpr std::u16string_view kPopupTag = kProgId;
+// More caption-less popups of ours than any run of refusals could have left.
+constexpr int kMostLeftovers = 8;
 
 struct MenuButton {
   std::u16string_view caption;
@@ -62,12 +67,28 @@ void AddButton(const std::shared_ptr<host::CommandBarControl>& popup, const Menu
   RunStep([&] { colButtons.push_back(sink); });
 }
 
+// A popup whose caption was refused, and then its removal too, is out of reach of remMenuBar.
+// Only the bar's first caption-less control is looked at, and it is deleted only when it
+// carries the add-in's tag: no other control is ever touched.
+void RemoveUncaptionedPopups() {
+  const std::shared_ptr<host::CommandBarControls> controls = RequireObject(MenuBar()).Controls();
+  for (int i = 0; i < kMostLeftovers; ++i) {
+    const std::shared_ptr<host::CommandBarControl> control =
+        RequireObject(controls).Item(std::u16string());
+    if (RequireObject(control).Tag() != kPopupTag) {
+      return;
+    }
+    control->Delete();
+  }
+}
+
 }  // namespace
 
 void TarvelMB_Add() {
   // Screen updating stays off for the seven control additions and their property writes.
   RunStep([] { ConnectedHost()->SetScreenUpdating(false); });
   RunStep([] { remMenuBar(); });  // a permanent popup survives in the host's saved layout
+  RunStep(RemoveUncaptionedPopups);
   RunStep([] { colButtons = {}; });
 
   std::shared_ptr<host::CommandBar> bar;
@@ -81,7 +102,14 @@ void TarvelMB_Add() {
     args.temporary = false;
     popup = RequireObject(RequireObject(bar).Controls()).Add(args);
   });
-  RunStep([&] { RequireObject(popup).SetCaption(std::u16string(kPopupCaption)); });
+  // The tag goes on before the caption: should the caption and then the removal be refused,
+  // the next build still recognises the popup.
+  RunStep([&] { RequireObject(popup).SetTag(std::u16string(kPopupTag)); });
+  if (!RunStep([&] { RequireObject(popup).SetCaption(std::u16string(kPopupCaption)); })) {
+    // Without its caption nobody can use the popup and remMenuBar cannot find it.
+    RunStep([&] { RequireObject(popup).Delete(); });
+    popup.reset();
+  }
   RunStep([&] { RequireObject(popup).SetVisible(true); });
   RunStep([&] { RequireObject(popup).SetBeginGroup(true); });
 

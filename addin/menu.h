@@ -5,8 +5,9 @@
 
 namespace morvane {
 
-// Builds the popup afresh (deleting one left from before) and replaces colButtons with six new
-// sinks. Continue on error: never fails, and screen updating is back on at its end.
+// Builds the popup afresh (deleting one left from before, by its caption or, without one, by
+// its tag) and replaces colButtons with six new sinks. A popup whose caption is refused is
+// deleted at once. Continue on error: never fails, and screen updating is back on at its end.
 void TarvelMB_Add();
 
 // Deletes the popup that the host finds by its caption. The first failure goes to the caller;

@@ -41,6 +41,12 @@ std::string ReadOrCreate(const std::filesystem::path& path) {
   char buffer[16 * 1024];
   while (in.read(buffer, sizeof buffer), in.gcount() > 0) {
     bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    // Read afresh on every call, a huge file would cost the host its memory and time for
+    // markup it would refuse anyway.
+    if (bytes.size() > kMostTextFileBytes) {
+      throw std::system_error(std::make_error_code(std::errc::file_too_large),
+                              Describe("too large: ", path));
+    }
   }
   if (in.bad()) {
     throw std::system_error(std::make_error_code(std::errc::io_error),

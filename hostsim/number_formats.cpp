@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "hostsim/typed_numbers.h"
+
 namespace morvane::sim {
 
 using host::CellValue;
@@ -75,7 +77,10 @@ CellValue ValueUnderFormat(const CellValue& stored, const std::u16string& number
   }
   switch (ClassifyFormat(numberFormat)) {
     case FormatKind::Currency:
-      return host::Currency{std::llround(number * 10000)};
+      if (const auto money = CurrencyOf(number)) {
+        return *money;
+      }
+      return number;
     case FormatKind::Date:
       return host::Date{number};
     case FormatKind::General:

@@ -126,8 +126,11 @@ std::optional<TypedInput> ReadNumber(std::string_view s) {
     value = -value;
   }
   if (currency) {
-    return TypedConstant(host::Currency{std::llround(value * 10000)},
-                         decimals > 0 ? u"$#,##0.00" : u"$#,##0");
+    std::u16string format = decimals > 0 ? u"$#,##0.00" : u"$#,##0";
+    if (const auto money = CurrencyOf(value)) {
+      return TypedConstant(*money, std::move(format));
+    }
+    return Number(value, std::move(format));
   }
   if (percent) {
     return Number(value, decimals > 0 ? u"0.00%" : u"0%");
@@ -169,6 +172,16 @@ std::optional<TypedInput> ReadMixedFraction(std::string_view s) {
 }
 
 }  // namespace
+
+std::optional<host::Currency> CurrencyOf(double amount) {
+  // 2^63 ten-thousandths: llround is defined only below it.
+  constexpr double kLimit = 9223372036854775808.0;
+  const double scaled = std::round(amount * 10000);
+  if (!(scaled >= -kLimit && scaled < kLimit)) {
+    return std::nullopt;
+  }
+  return host::Currency{std::llround(scaled)};
+}
 
 std::optional<TypedInput> ReadTypedNumber(std::string_view s) {
   if (auto number = ReadNumber(s)) {

@@ -14,4 +14,9 @@ namespace morvane::sim {
 // General cell, or nullopt when the text is no number.
 std::optional<TypedInput> ReadTypedNumber(std::string_view s);
 
+// The amount as Excel's Currency (a 64-bit count of ten-thousandths, at most
+// 922,337,203,685,477.5807 either way), or nullopt when it does not fit: Excel then keeps a
+// plain number, whatever the format.
+std::optional<host::Currency> CurrencyOf(double amount);
+
 }  // namespace morvane::sim

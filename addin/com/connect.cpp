@@ -86,8 +86,14 @@ class Connect final : public ComObject<Connect, _Connect, IDTExtensibility2, IRi
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
     return com_boundary([&] {
+      if (!names || !ids)
+        return E_POINTER;
       if (!IsEqualIID(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
+      for (UINT i = 0; i < count; ++i) {
+        if (!names[i])
+          return E_POINTER;
+      }
       return DispGetIDsOfNames(typeInfo_.get(), names, count, ids);
     });
   }
@@ -98,6 +104,10 @@ class Connect final : public ComObject<Connect, _Connect, IDTExtensibility2, IRi
     // last reference to this object then; the call still runs through typeInfo_ afterwards.
     const ComPtr<_Connect> self(static_cast<_Connect*>(this));
     return com_boundary([&] {
+      // The result, EXCEPINFO and argument index are optional; the arguments are not.
+      if (!params || (params->cArgs > 0 && !params->rgvarg) ||
+          (params->cNamedArgs > 0 && !params->rgdispidNamedArgs))
+        return E_POINTER;
       if (!IsEqualIID(riid, IID_NULL))
         return DISP_E_UNKNOWNINTERFACE;
       // The type information describes _Connect, so the call must go to that vtable. The

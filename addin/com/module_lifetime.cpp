@@ -39,6 +39,16 @@ bool ModuleInUse() {
 void SetModuleHandle(HINSTANCE module) {
   savedModule = module;
 }
+void PinModule() {
+  static const bool pinned = [] {
+    HMODULE module = nullptr;
+    return GetModuleHandleExW(
+               GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+               reinterpret_cast<LPCWSTR>(&PinModule), &module) != FALSE;
+  }();
+  (void)pinned;
+}
+
 HINSTANCE ModuleHandle() {
   return savedModule;
 }

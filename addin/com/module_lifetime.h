@@ -29,6 +29,12 @@ bool ModuleInUse();
 // The module the add-in's code lives in: the DLL's handle, saved by DllMain. In a program that
 // links the glue statically (the tests) it stays null, which stands for the program itself.
 void SetModuleHandle(HINSTANCE module);
+// Keeps the module loaded until the process ends, from the first class object on. The
+// statically linked thread runtime leaves a thread handle and an event behind at every unload
+// (two semaphores more once an exception was thrown), and Excel unloads and reloads add-ins
+// (the COM Add-ins dialog, CoFreeUnusedLibraries): loaded once, the module is simply reused.
+// Every state of the add-in is reset at connection, so a reuse starts as clean as a reload.
+void PinModule();
 HINSTANCE ModuleHandle();
 // The full path of that module's file.
 std::wstring ModulePath();

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <exception>
 #include <ranges>
 
@@ -63,6 +64,113 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
+// The shared keys above the table's keys that registering had to create (a profile where no
+// COM class or Excel add-in was ever registered lacks them). Kept as a value of the add-in's
+// own ProgID key, so that unregistering, in another process, removes exactly those and leaves
+// the registry as it was.
+constexpr wchar_t kCreatedKeysValue[] = L"MorvaneCreatedParentKeys";
+// Marks a recorded key of HKEY_CLASSES_ROOT; the others are under HKEY_CURRENT_USER.
+constexpr wchar_t kClassesRootMark[] = L"HKCR\\";
+
+std::wstring ProgIdKey() {
+  return L"Software\\Classes\\" + std::wstring(kProgIdText);
+}
+
+std::vector<std::wstring> ReadCreatedKeys() {
+  DWORD bytes = 0;
+  const std::wstring key = ProgIdKey();
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), kCreatedKeysValue, RRF_RT_REG_MULTI_SZ, nullptr,
+                   nullptr, &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 2, L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), kCreatedKeysValue, RRF_RT_REG_MULTI_SZ, nullptr,
+                   data.data(), &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  std::vector<std::wstring> keys;
+  for (const wchar_t* at = data.data(); *at; at += keys.back().size() + 1) {
+    keys.emplace_back(at);
+  }
+  return keys;
+}
+
+// Creates every shared key above the table's keys and the type library's, and returns those
+// that did not exist, added to the ones an earlier registration created.
+std::vector<std::wstring> CreateParentKeys(const std::vector<RegistryRow>& table) {
+  std::vector<std::wstring> created = ReadCreatedKeys();
+  std::vector<std::wstring> leaves = {L"Software\\Classes\\TypeLib\\x",
+                                      L"Software\\Classes\\Interface\\x"};
+  for (const RegistryRow& row : table) {
+    leaves.push_back(row.key);
+  }
+  auto owned = [&](const std::wstring& key) {
+    return std::ranges::any_of(table, [&](const RegistryRow& row) { return row.key == key; });
+  };
+  for (const std::wstring& leaf : leaves) {
+    for (std::size_t end = leaf.find(L'\\'); end != std::wstring::npos;
+         end = leaf.find(L'\\', end + 1)) {
+      const std::wstring parent = leaf.substr(0, end);
+      if (owned(parent)) {
+        break;
+      }
+      HKEY key = nullptr;
+      DWORD disposition = 0;
+      CheckWin32(RegCreateKeyExW(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, KEY_READ, nullptr, &key, &disposition),
+                 "RegCreateKeyExW");
+      RegCloseKey(key);
+      if (disposition == REG_CREATED_NEW_KEY &&
+          std::ranges::find(created, parent) == created.end()) {
+        created.push_back(parent);
+      }
+    }
+  }
+  return created;
+}
+
+void WriteCreatedKeys(const std::vector<std::wstring>& keys) {
+  std::wstring data;
+  for (const std::wstring& key : keys) {
+    data += key;
+    data += L'\0';
+  }
+  data += L'\0';
+  HKEY key = nullptr;
+  CheckWin32(RegCreateKeyExW(HKEY_CURRENT_USER, ProgIdKey().c_str(), 0, nullptr,
+                             REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr),
+             "RegCreateKeyExW");
+  const LSTATUS status = RegSetValueExW(key, kCreatedKeysValue, 0, REG_MULTI_SZ,
+                                        reinterpret_cast<const BYTE*>(data.data()),
+                                        static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+  RegCloseKey(key);
+  CheckWin32(status, "RegSetValueExW");
+}
+
+// Deletes the recorded keys that hold nothing now, deepest first; a key something else has
+// filled in the meantime stays.
+void DeleteCreatedKeys(std::vector<std::wstring> keys) {
+  std::ranges::sort(
+      keys, [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+  for (const std::wstring& entry : keys) {
+    const bool classesRoot = std::wstring_view(entry).starts_with(kClassesRootMark);
+    const HKEY root = classesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+    const std::wstring path = classesRoot ? entry.substr(std::size(kClassesRootMark) - 1) : entry;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      continue;
+    }
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LSTATUS status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                            nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && subkeys == 0 && values == 0) {
+      CheckWin32(RegDeleteKeyW(root, path.c_str()), "RegDeleteKeyW");
+    }
+  }
+}
+
 std::wstring Text(const GuidText& text) {
   return std::wstring(text.data());
 }
@@ -113,10 +221,29 @@ std::vector<RegistryRow> RegistrationTable(std::wstring_view modulePath) {
 
 void RegisterServer(std::wstring_view modulePath) {
   try {
-    for (const RegistryRow& row : RegistrationTable(modulePath)) {
+    const std::vector<RegistryRow> table = RegistrationTable(modulePath);
+    std::vector<std::wstring> created = CreateParentKeys(table);
+    WriteCreatedKeys(created);
+    for (const RegistryRow& row : table) {
       RegistryKey::Create(row.key).Set(row.name, row.data);
     }
+    // Wine registers the type library under HKEY_CLASSES_ROOT itself, creating its parents
+    // there on a bare profile.
+    std::vector<std::wstring> classesParents;
+    for (const wchar_t* parent : {L"TypeLib", L"Interface"}) {
+      HKEY key = nullptr;
+      if (RegOpenKeyExW(HKEY_CLASSES_ROOT, parent, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegCloseKey(key);
+      } else {
+        classesParents.push_back(std::wstring(kClassesRootMark) + parent);
+      }
+    }
     RegisterTypeLibrary(modulePath);
+    for (const std::wstring& parent : classesParents) {
+      if (std::ranges::find(created, parent) == created.end())
+        created.push_back(parent);
+    }
+    WriteCreatedKeys(created);
   } catch (...) {
     // Half a registration would make Excel try to load an add-in it cannot create.
     try {
@@ -139,6 +266,8 @@ void UnregisterServer(std::wstring_view modulePath) {
         firstFailure = std::current_exception();
     }
   };
+  std::vector<std::wstring> createdKeys;
+  attempt([&] { createdKeys = ReadCreatedKeys(); });
   attempt(UnregisterTypeLibrary);
   for (const RegistryRow& row : RegistrationTable(modulePath) | std::views::reverse) {
     attempt([&] {
@@ -149,6 +278,7 @@ void UnregisterServer(std::wstring_view modulePath) {
         CheckWin32(status, "RegDeleteTreeW");
     });
   }
+  attempt([&] { DeleteCreatedKeys(createdKeys); });
   if (firstFailure)
     std::rethrow_exception(firstFailure);
 }

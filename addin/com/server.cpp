@@ -46,6 +46,7 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
     *ppv = nullptr;
     if (!IsEqualCLSID(clsid, kClsidConnect))
       return CLASS_E_CLASSNOTAVAILABLE;
+    PinModule();
     return MakeComObject<ClassFactory>()->QueryInterface(riid, ppv);
   });
 }

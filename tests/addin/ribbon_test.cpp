@@ -66,16 +66,21 @@ TEST(GetCustomUI, ReadsTheFileAfreshOnEveryCall) {
   EXPECT_EQ(GetCustomUI(u"another id", platform), u"<customUI><ribbon/></customUI>");
 }
 
-TEST(GetCustomUI, ReadsALargeFileWhole) {
+// Up to the limit the file is read whole; one byte more and it is refused unread.
+TEST(GetCustomUI, ReadsAFileUpToTheLimitWhole) {
   FakeRibbonPlatform platform;
   std::string bytes;
-  for (int i = 0; bytes.size() < 100'000; ++i) {
+  for (int i = 0; bytes.size() < kMostTextFileBytes - 100; ++i) {
     bytes += "<button id=\"b" + std::to_string(i) + "\"/>\n";
   }
+  bytes.resize(kMostTextFileBytes, ' ');
   platform.WriteRibbonFile(bytes);
   const std::u16string text = GetCustomUI(u"", platform);
   EXPECT_EQ(text.size(), bytes.size());
   EXPECT_EQ(text, std::u16string(bytes.begin(), bytes.end()));
+
+  platform.WriteRibbonFile(bytes + " ");
+  EXPECT_THROW(GetCustomUI(u"", platform), std::system_error);
 }
 
 TEST(GetCustomUI, AFileThatCanBeNeitherReadNorCreatedFails) {

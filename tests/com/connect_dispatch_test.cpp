@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <regex>
 #include <string>
@@ -195,6 +196,51 @@ TEST_F(ConnectDispatchTest, WrongArgumentsAreRefusedBeforeTheHandlerRuns) {
   EXPECT_EQ(
       dispatch_->Invoke(0x7777, IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
       DISP_E_MEMBERNOTFOUND);
+}
+
+// A hostile or careless caller's null pointer is answered, never followed.
+TEST_F(ConnectDispatchTest, EveryNullPointerArgumentIsAnswered) {
+  LPOLESTR name[] = {const_cast<LPOLESTR>(L"RibbonHandler")};
+  LPOLESTR noName[] = {nullptr};
+  DISPID id = 0;
+  Variant argument = Variant::of_dispatch(nullptr);
+  DISPPARAMS noArguments{nullptr, nullptr, 1, 0};
+  DISPPARAMS noNames{argument.get(), nullptr, 1, 1};
+  ComPtr<IClassFactory> factory;
+  ASSERT_EQ(MorvaneDll::Get().GetClassObject(kClsidConnect, IID_IClassFactory, factory.put_void()),
+            S_OK);
+  const struct {
+    const char* call;
+    std::function<HRESULT()> run;
+  } cases[] = {
+      {"GetIDsOfNames names",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, nullptr, 1, 0, &id); }},
+      {"GetIDsOfNames ids",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, name, 1, 0, nullptr); }},
+      {"GetIDsOfNames a name",
+       [&] { return dispatch_->GetIDsOfNames(IID_NULL, noName, 1, 0, &id); }},
+      {"Invoke DISPPARAMS",
+       [&] {
+         return dispatch_->Invoke(kRibbonHandler, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr,
+                                  nullptr, nullptr);
+       }},
+      {"Invoke arguments",
+       [&] {
+         return dispatch_->Invoke(kRibbonHandler, IID_NULL, 0, DISPATCH_METHOD, &noArguments,
+                                  nullptr, nullptr, nullptr);
+       }},
+      {"Invoke argument names",
+       [&] {
+         return dispatch_->Invoke(kRibbonHandler, IID_NULL, 0, DISPATCH_METHOD, &noNames, nullptr,
+                                  nullptr, nullptr);
+       }},
+      {"GetTypeInfoCount", [&] { return dispatch_->GetTypeInfoCount(nullptr); }},
+      {"GetTypeInfo", [&] { return dispatch_->GetTypeInfo(0, 0, nullptr); }},
+      {"CreateInstance", [&] { return factory->CreateInstance(nullptr, IID_IUnknown, nullptr); }},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.run(), E_POINTER) << c.call;
+  }
 }
 
 TEST_F(ConnectDispatchTest, TheVtableCallerGetsTheHResultAndAnErrorObject) {

@@ -184,24 +184,35 @@ TEST_F(RegistrationTest, TheTableNamesTheDllExcelAndTheAddInEntry) {
   EXPECT_TRUE(has(addIn, L"CommandLineSafe", DWORD{0}));
 }
 
+// On a profile that holds the shared parent keys already, and on one that holds nothing (the
+// keys registering had to create go again).
 TEST_F(RegistrationTest, UnregisteringLeavesTheRegistryAsItWas) {
-  const std::set<std::wstring> before = DumpBoth();
-  EXPECT_EQ(Unregister(), S_OK);  // nothing registered yet: nothing to do, and no failure
-  ASSERT_EQ(Register(), S_OK);
-  const std::set<std::wstring> registered = DumpBoth();
-  // Sanity of the comparison: registering did write somewhere the dump looks.
-  EXPECT_GT(registered.size(), before.size() + RegistrationTable(dll_.path()).size() / 2);
-  ASSERT_EQ(Unregister(), S_OK);
-  EXPECT_EQ(Unregister(), S_OK);
-  const std::set<std::wstring> after = DumpBoth();
-  std::vector<std::wstring> left;
-  std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
-                      std::back_inserter(left));
-  std::vector<std::wstring> lost;
-  std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
-                      std::back_inserter(lost));
-  EXPECT_TRUE(left.empty()) << "left behind, e.g. " << std::string(left[0].begin(), left[0].end());
-  EXPECT_TRUE(lost.empty()) << "removed, e.g. " << std::string(lost[0].begin(), lost[0].end());
+  for (const bool bare : {false, true}) {
+    SCOPED_TRACE(bare ? "bare profile" : "usual profile");
+    if (bare) {
+      ASSERT_EQ(RegDeleteTreeW(user_, nullptr), ERROR_SUCCESS);
+      ASSERT_EQ(RegDeleteTreeW(classes_, nullptr), ERROR_SUCCESS);
+    }
+    const std::set<std::wstring> before = DumpBoth();
+    EXPECT_EQ(Unregister(), S_OK);  // nothing registered yet: nothing to do, and no failure
+    ASSERT_EQ(Register(), S_OK);
+    ASSERT_EQ(Register(), S_OK);
+    const std::set<std::wstring> registered = DumpBoth();
+    // Sanity of the comparison: registering did write somewhere the dump looks.
+    EXPECT_GT(registered.size(), before.size() + RegistrationTable(dll_.path()).size() / 2);
+    ASSERT_EQ(Unregister(), S_OK);
+    EXPECT_EQ(Unregister(), S_OK);
+    const std::set<std::wstring> after = DumpBoth();
+    std::vector<std::wstring> left;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(left));
+    std::vector<std::wstring> lost;
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
+                        std::back_inserter(lost));
+    EXPECT_TRUE(left.empty()) << "left behind, e.g. "
+                              << std::string(left[0].begin(), left[0].end());
+    EXPECT_TRUE(lost.empty()) << "removed, e.g. " << std::string(lost[0].begin(), lost[0].end());
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+
 // The user's part while a command's window is open. A command that shows a modal window
 // blocks the host's thread until the window closes, so the scripted actions run on a helper
 // thread: they find the add-in's windows by title and its controls by caption, click them by
@@ -19,10 +21,17 @@
 
 namespace morvane::e2e {
 
+inline unsigned WaitFromEnvironment(unsigned fallback) {
+  const char* text = std::getenv("MORVANE_E2E_WAIT_MS");
+  const unsigned long value = text ? std::strtoul(text, nullptr, 10) : 0;
+  return value > 0 ? static_cast<unsigned>(value) : fallback;
+}
+
 // How long the user waits for a window or a control, and how long the windows left get to
 // close after giving up.
 struct DialogLimits {
-  unsigned waitMs = 10000;
+  // MORVANE_E2E_WAIT_MS lengthens it for benchmarks, where a run may take minutes.
+  unsigned waitMs = WaitFromEnvironment(10000);
   unsigned closeMs = 5000;
 };
 

@@ -31,6 +31,7 @@ const std::map<std::string, VerbRule, std::less<>>& Verbs() {
       {"click", {1, kAny, true}},
       {"ribbon", {1, 1, true}},
       {"getcustomui", {0, 0}},
+      {"reconnect", {2, 2}},
       {"screenshot", {1, 1}},
       {"high-contrast", {1, 1}},  // on or off, as the loaded add-in sees it
       {"print", {2, kAny}},

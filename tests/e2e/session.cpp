@@ -94,6 +94,8 @@ void Session::Run(const ScenarioLine& line) {
     Click(line);
   } else if (verb == "ribbon") {
     Ribbon(line);
+  } else if (verb == "reconnect") {
+    Reconnect(line);
   } else if (verb == "getcustomui") {
     FetchCustomUI();
   } else if (verb == "expect") {

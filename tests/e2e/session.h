@@ -45,6 +45,7 @@ class Session {
   void Click(const ScenarioLine& line);
   void Ribbon(const ScenarioLine& line);
   void FetchCustomUI();
+  void Reconnect(const ScenarioLine& line);
   void Expect(const ScenarioLine& line);
   void Print(const ScenarioLine& line);
   void HighContrast(const ScenarioLine& line);

@@ -140,8 +140,8 @@ void Session::Expect(const ScenarioLine& line) {
     }
     const sim::ControlView& popup = *found[0];
     if (&popup != &bar.back() || popup.type != host::kControlPopup || !popup.visible ||
-        !popup.beginGroup || popup.temporary || !popup.tag.empty()) {
-      Fail("the popup is not a last, visible, permanent, grouped popup without a tag");
+        !popup.beginGroup || popup.temporary || popup.tag != u"Morvane.Connect") {
+      Fail("the popup is not a last, visible, permanent, grouped popup tagged Morvane.Connect");
     }
     if (colon != std::string::npos) {
       std::string actual;

@@ -47,6 +47,10 @@ TEST_F(ExcelTest, TextWrittenToValueIsReadAsTypedInput) {
       {"1 1/2", 1.5},
       {"$5", Currency{50000}},
       {"-$1,234.50", Currency{-12345000}},
+      // Beyond Currency's 922,337,203,685,477.5807 an amount stays a plain number.
+      {"$900,000,000,000,000", Currency{9'000'000'000'000'000'000}},
+      {"$922337203685478", 922337203685478.0},
+      {"-$922337203685478", -922337203685478.0},
       {"1/2/2020", Date{43832}},
       {"2020-01-02", Date{43832}},
       {"Jan 2, 2020", Date{43832}},
@@ -150,6 +154,7 @@ TEST_F(ExcelTest, ValueComesBackTypedByTheCellsFormat) {
       {5.0, u"0.00", 5.0},
       {5.0, u"$#,##0.00", Currency{50000}},
       {5.0, u"[$\u20AC-407] #,##0.00", Currency{50000}},
+      {1e15, u"$#,##0.00", 1e15},
       {43832.0, u"m/d/yyyy", Date{43832}},
       {43832.0, u"d-mmm-yy", Date{43832}},
       {43832.0, u"[$-409]mmmm d, yyyy", Date{43832}},

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Times the real Morvane.dll converting N text cells to UPPER CASE through the end-to-end
+# harness (the simulated Excel served over IDispatch under wine64), for each DLL given:
+#   bench/e2e/run-dll-bench.sh <harness.exe> <dll> [<dll> ...]
+# Prints one line per DLL and size: the wall time of the whole run (load, connect, convert,
+# undo-copy, checks, unload) and, as a floor, the same run with no conversion.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+harness=$1
+shift
+work="$root/build/bench-e2e"
+mkdir -p "$work"
+scenario() {  # $1 cells, $2 "convert" or "none"
+  local n=$1 file="$work/convert-$1-$2.txt"
+  {
+    echo "version 11.0"
+    echo "workbook Sheet1"
+    echo "fill Sheet1 A1:A$n some text"
+    echo "select A1:A$n"
+    echo "start"
+    if [ "$2" = convert ]; then
+      echo "click &Morvane / &Morvane &Wizard"
+      echo "  dialog press CONVERT"
+      echo "expect cell Sheet1 A$n \"SOME TEXT\""
+    fi
+    echo "quit"
+  } >"$file"
+  echo "$file"
+}
+ms() { date +%s%3N; }
+for n in ${MORVANE_BENCH_CELLS:-1000 10000 100000}; do
+  for kind in none convert; do
+    file=$(scenario "$n" "$kind")
+    for dll in "$@"; do
+      start=$(ms)
+      if ! "$root/tests/e2e/wine-e2e" "$root/cmake/wine64-run" "$root/build/win64/wineprefix-e2e" "$harness" "$file" \
+        --dll "$dll" --ribbon "$root/resources/MorvaneRibbon.xml" --name "bench-$n" >"$work/last.log" 2>&1; then
+        echo "FAILED: $dll $n $kind (see $work/last.log)"
+        continue
+      fi
+      echo "cells=$n run=$kind dll=$dll wall_ms=$(($(ms) - start))"
+    done
+  done
+done
