@@ -7,8 +7,12 @@
 namespace morvane::sim {
 namespace {
 
-bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiLetter(char16_t c) {
+  return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+bool IsAsciiDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
 
 // Characters of a sheet name written without quotes.
 bool IsBareNameChar(char16_t c) {
@@ -64,8 +68,8 @@ std::u16string RetargetReferences(const std::u16string& formula, const std::u16s
     const char16_t c = formula[i];
     if (c == u'"') {  // a string literal, "" inside it
       std::size_t end = i + 1;
-      while (end < formula.size() && !(formula[end] == u'"' &&
-                                       (end + 1 >= formula.size() || formula[end + 1] != u'"'))) {
+      while (end < formula.size() &&
+             !(formula[end] == u'"' && (end + 1 >= formula.size() || formula[end + 1] != u'"'))) {
         end += formula[end] == u'"' ? 2 : 1;
       }
       end = std::min(end + 1, formula.size());

@@ -99,8 +99,8 @@ TEST_P(ConvertStaysTextTest, TheCellHoldsTheConvertedTextInItsFormat) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, ConvertStaysTextTest,
     ::testing::Values(
-        StaysTextCase{"PlainWords", u"plain words", u"General", CaseMode::UpperCase,
-                      u"PLAIN WORDS", 0},
+        StaysTextCase{"PlainWords", u"plain words", u"General", CaseMode::UpperCase, u"PLAIN WORDS",
+                      0},
         StaysTextCase{"Logical", u"'true", u"General", CaseMode::UpperCase, u"TRUE", 1},
         StaysTextCase{"LogicalLowered", u"'FALSE", u"General", CaseMode::LowerCase, u"false", 1},
         StaysTextCase{"ErrorName", u"'#n/a", u"General", CaseMode::UpperCase, u"#N/A", 1},
@@ -108,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                       u"=HYPERLINK(A1)", 1},
         StaysTextCase{"Scientific", u"'1e5", u"General", CaseMode::UpperCase, u"1E5", 1},
         StaysTextCase{"Date", u"'jan 5", u"General", CaseMode::UpperCase, u"JAN 5", 1},
-        StaysTextCase{"MonthAndYear", u"'may 2020", u"General", CaseMode::UpperCase,
-                      u"MAY 2020", 1},
+        StaysTextCase{"MonthAndYear", u"'may 2020", u"General", CaseMode::UpperCase, u"MAY 2020",
+                      1},
         StaysTextCase{"Time", u"'12:30 pm", u"General", CaseMode::UpperCase, u"12:30 PM", 1},
         StaysTextCase{"DateAndTime", u"'1/2/2020 10:00 am", u"General", CaseMode::UpperCase,
                       u"1/2/2020 10:00 AM", 1},

@@ -45,8 +45,7 @@ struct SweepCase {
   bool copyShown;  // the user has made the copy the command restores from visible
 };
 
-class StoreFaultSweep : public SimulatedExcelTest,
-                        public ::testing::WithParamInterface<SweepCase> {
+class StoreFaultSweep : public SimulatedExcelTest, public ::testing::WithParamInterface<SweepCase> {
  protected:
   bool redo() const { return GetParam().redo; }
 
@@ -112,6 +111,35 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
                 fakes::SettingWriteRefused(*excel, "StatusBar"));
   }
   RecordProperty("faults_injected", static_cast<int>(calls));
+}
+
+// Excel gone away from some call on: nothing can be taken back, but nothing is lost either. The
+// working sheet keeps its name, visibility and references, each of its cells holds its state
+// before or after the conversion, and the copy restored from is still there unless the command
+// had finished.
+TEST_P(StoreFaultSweep, ExcelGoingAwayLosesNothing) {
+  Arrange();
+  Operate();
+  const long long calls = excel->TotalCalls();
+  const auto target = redo() ? afterConversion_ : beforeConversion_;
+  const std::u16string source = redo() ? u"Sheet1_Redo" : u"Sheet1_Undo";
+  for (long long k = 1; k <= calls + 1; ++k) {
+    SCOPED_TRACE("host gone from call " + std::to_string(k) + " of " + std::to_string(calls));
+    Arrange();
+    excel->FailCallsFrom(k, host::HostError(static_cast<std::int32_t>(0x800706BA),
+                                            u"The RPC server is unavailable."));
+    try {
+      Operate();
+    } catch (const host::HostError&) {
+    }
+    EXPECT_EQ(excel->SheetVisibility(u"Sheet1"), sim::kSheetVisible);
+    EXPECT_EQ(excel->Cell(u"Notes", "A1").formula, u"=Sheet1!A1");
+    const auto cells = excel->Cells(u"Sheet1");
+    for (const auto& [a1, cell] : cells) {
+      EXPECT_TRUE(cell == beforeConversion_.at(a1) || cell == afterConversion_.at(a1)) << a1;
+    }
+    EXPECT_TRUE(cells == target || SheetExists(source));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(UndoAndRedo, StoreFaultSweep,

@@ -1,9 +1,9 @@
 // The wizard while Convert runs: which option each cell gets, STOP, the close box, progress,
 // messages, all through the real dialog with the user's clicks queued from a helper thread.
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -214,10 +214,10 @@ TEST_F(WizardConvertTest, ManyCellsRepaintOnlyWhatChanged) {
     RECT client{};
     GetClientRect(bar, &client);
     barWidth = client.right - client.left;
-    ScreenUpdates::labelProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Label)));
-    ScreenUpdates::barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Bar)));
+    ScreenUpdates::labelProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Label)));
+    ScreenUpdates::barProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ScreenUpdates::Bar)));
     gates.Release();
     WaitUntilClosed(wizard);
   });

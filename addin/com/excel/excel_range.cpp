@@ -121,9 +121,7 @@ class ExcelRange final : public host::Range, public DispatchBacked {
     return TextOf(object_.Invoke(u"NumberFormat", kGet), u"NumberFormat");
   }
 
-  std::u16string Address() override {
-    return TextOf(object_.Invoke(u"Address", kGet), u"Address");
-  }
+  std::u16string Address() override { return TextOf(object_.Invoke(u"Address", kGet), u"Address"); }
 };
 
 }  // namespace

@@ -35,8 +35,8 @@ class ExcelSheet final : public host::Sheet, public DispatchBacked {
   }
 
   std::shared_ptr<host::Range> Range(const std::u16string& address) override {
-    return Wrapped(object_, invoke(object_, u"Range", kGet, Variant::of_string(address)),
-                   u"Range", MakeRange);
+    return Wrapped(object_, invoke(object_, u"Range", kGet, Variant::of_string(address)), u"Range",
+                   MakeRange);
   }
 };
 
