@@ -1,9 +1,11 @@
 // The wizard while Convert runs: which option each cell gets, STOP, the close box, progress,
 // messages, all through the real dialog with the user's clicks queued from a helper thread.
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
+// windows.h before commctrl.h, which needs its types.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
