@@ -122,14 +122,9 @@ std::int32_t ConvertCells(host::Range& cells, WizardForm& frmMV, float progressM
 
 // A conversion that left cells as they were says so once, so that it never looks like success.
 std::u16string UnconvertedCellsText(std::int32_t count) {
-  if (count == 1) {
-    return u"1 cell could not be changed!";
-  }
-  std::u16string text;
-  for (const char c : std::to_string(count)) {
-    text += static_cast<char16_t>(c);
-  }
-  return text + u" cells could not be changed!";
+  const std::string digits = std::to_string(count);
+  return std::u16string(digits.begin(), digits.end()) +
+         (count == 1 ? u" cell could not be changed!" : u" cells could not be changed!");
 }
 
 // Returns how many cells the conversion could not change.

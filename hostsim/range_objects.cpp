@@ -71,13 +71,7 @@ class RangeObject : public host::Range {
 
   host::CellValue Value() override {
     state_->Enter("Range.Value");
-    const SheetData& sheet = Live();
-    if (areas_.front().CellCount() != 1) {
-      // Excel gives a 2-D array here, which no CellValue can hold; a caller reading it as one
-      // value meets a type mismatch.
-      throw errors::TypeMismatch();
-    }
-    const CellContent* cell = sheet.cells.Find({areas_.front().top, areas_.front().left});
+    const CellContent* cell = OnlyCell();
     if (cell == nullptr) {
       return host::Empty{};
     }
@@ -86,12 +80,7 @@ class RangeObject : public host::Range {
 
   std::u16string NumberFormat() override {
     state_->Enter("Range.NumberFormat");
-    const SheetData& sheet = Live();
-    if (areas_.front().CellCount() != 1) {
-      // Excel answers Null for cells of mixed formats; the add-in reads one cell's only.
-      throw errors::TypeMismatch();
-    }
-    const CellContent* cell = sheet.cells.Find({areas_.front().top, areas_.front().left});
+    const CellContent* cell = OnlyCell();
     return cell == nullptr ? std::u16string(u"General") : cell->numberFormat;
   }
 
@@ -151,6 +140,17 @@ class RangeObject : public host::Range {
   }
 
  private:
+  // The stored cell of a one-cell range (nullptr when untouched). Over several cells Excel gives
+  // a 2-D array for Value and Null for mixed formats, which the model's one-cell members cannot
+  // hold: a caller reading one value meets a type mismatch.
+  const CellContent* OnlyCell() const {
+    const SheetData& sheet = Live();
+    if (areas_.front().CellCount() != 1) {
+      throw errors::TypeMismatch();
+    }
+    return sheet.cells.Find({areas_.front().top, areas_.front().left});
+  }
+
   SheetData& Live() const {
     if (!sheet_->alive) {
       throw errors::Disconnected();

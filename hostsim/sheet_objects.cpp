@@ -6,6 +6,7 @@
 #include "hostsim/excel_errors.h"
 #include "hostsim/sheet_names.h"
 #include "hostsim/state.h"
+#include "hostsim/text_scan.h"
 #include "hostsim/workbook_ops.h"
 
 namespace morvane::sim {
@@ -60,15 +61,14 @@ class SheetObject : public host::Sheet {
   std::shared_ptr<host::Range> Range(const std::u16string& address) override {
     state_->Enter("Sheet.Range");
     const auto& sheet = Live();
-    std::string ascii;
-    for (const char16_t c : address) {
-      ascii += c < 0x80 ? static_cast<char>(c) : '?';
-    }
     try {
-      return MakeRange(state_, sheet, ParseAddress(ascii));
+      const std::optional<std::string> ascii = scan::Ascii(address);
+      if (ascii) {
+        return MakeRange(state_, sheet, ParseAddress(*ascii));
+      }
     } catch (const std::invalid_argument&) {
-      throw errors::Excel(errors::kApplicationDefined);
     }
+    throw errors::Excel(errors::kApplicationDefined);
   }
 
   void Activate() override {

@@ -4,9 +4,24 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace morvane::sim::scan {
+
+// The text as ASCII, or nothing when it holds another character: entered text that is not plain
+// ASCII is never a number, date, logical, error value or address.
+inline std::optional<std::string> Ascii(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char16_t c : text) {
+    if (c >= 0x80) {
+      return std::nullopt;
+    }
+    out += static_cast<char>(c);
+  }
+  return out;
+}
 
 inline char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

@@ -12,21 +12,9 @@
 namespace morvane::sim {
 namespace {
 
+using scan::Ascii;
 using scan::EqualsIgnoringCase;
 using scan::TrimSpaces;
-
-// Entered text that is not plain ASCII is never a number, date, logical or error value.
-std::optional<std::string> Ascii(const std::u16string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t c : text) {
-    if (c >= 0x80) {
-      return std::nullopt;
-    }
-    out += static_cast<char>(c);
-  }
-  return out;
-}
 
 std::optional<TypedInput> ReadLogical(std::string_view s) {
   if (EqualsIgnoringCase(s, "TRUE")) {

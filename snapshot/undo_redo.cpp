@@ -121,7 +121,6 @@ void RestoreInPlace(host::Application& app, const std::u16string& name,
                 RunStep([&] { kept->Delete(); });
                 working->Activate();
               });
-    steps.Run([&] { working->Activate(); }, [] {});
     WriteBackTexts(app, *working, *restoreFrom, steps);
     restoreFrom->Delete();
   } catch (...) {

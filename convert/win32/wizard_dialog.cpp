@@ -94,10 +94,11 @@ class WizardDialog final : public WizardForm {
       return;
     }
     shownCaption_ = caption;
-    SetDlgItemTextW(dialog_, IDC_LBLPER, ToWide(caption).c_str());
+    const std::wstring text = ToWide(caption);
+    SetDlgItemTextW(dialog_, IDC_LBLPER, text.c_str());
     // An owner-drawn label is not bound to repaint itself when its text changes.
     InvalidateRect(GetDlgItem(dialog_, IDC_LBLPER), nullptr, TRUE);
-    NameProgressBar(ToWide(caption));
+    NameProgressBar(text);
   }
 
   // DoEvents: runs every message waiting for this thread, then returns.
