@@ -19,7 +19,11 @@ void OnConnection(std::shared_ptr<host::Application> application) {
 
 void OnDisconnection() {
   if (TestOrTrue(IsClassicHost)) {
-    RunStep(remMenuBar);
+    // A popup left behind outlives the add-in in the host's saved layout, with buttons nothing
+    // answers. A host that refused once (busy, or a call rejected) is asked a second time.
+    if (!RunStep(remMenuBar)) {
+      RunStep(remMenuBar);
+    }
   }
   RunStep([] { xlApp.reset(); });
   RunStep([] { colButtons.clear(); });

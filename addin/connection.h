@@ -13,9 +13,9 @@ namespace morvane {
 // over is not one. Stores it in xlApp and, on a classic host, builds the menu popup.
 void OnConnection(std::shared_ptr<host::Application> application);
 
-// On a classic host deletes the popup (while xlApp still reaches the host), then empties xlApp
-// and colButtons, which releases every menu sink. Host shutdown and a user's unloading are
-// handled alike.
+// On a classic host deletes the popup (while xlApp still reaches the host; a refused removal is
+// tried once more), then empties xlApp and colButtons, which releases every menu sink. Host
+// shutdown and a user's unloading are handled alike.
 void OnDisconnection();
 
 }  // namespace morvane

@@ -2,6 +2,7 @@
 // going whatever the host refuses.
 
 #include "addin/menu.h"
+#include "addin/connection.h"
 #include "connected_addin.h"
 
 namespace morvane::testing {
@@ -87,54 +88,97 @@ TEST_F(MenuTest, RemovalDeletesThePopupAndReportsAMissingOne) {
   EXPECT_TRUE(ui->messages.empty());
 }
 
-// Fault sweep: the k-th host call of a build fails, for every k, or that call and every later
-// one (Excel gone away), with Excel's own refusal or COM's. The build never fails, keeps
-// collecting six sinks, adds at most one control to the bar, and turns screen updating back on
-// unless that very write was the one refused. After a single refusal the control added is a
-// captioned popup, and the next session's build leaves exactly one control more than a bare
-// bar, whatever the first session left.
-TEST_F(MenuTest, EveryFailedHostCallIsSkipped) {
-  const std::size_t bare = excel->BarControls(kMenuBar).size();
-  excel->ResetCounters();
-  TarvelMB_Add();
-  const long long calls = excel->TotalCalls();
-  ASSERT_GT(calls, 40);
-  colButtons.clear();
+// Every control on the bar, the popups' own controls included.
+std::size_t ControlCount(const std::vector<sim::ControlView>& controls) {
+  std::size_t count = controls.size();
+  for (const sim::ControlView& control : controls) {
+    count += ControlCount(control.controls);
+  }
+  return count;
+}
 
+// Fault sweep of connecting, of disconnecting at shutdown and of Exit: the k-th host call
+// fails, for every k, or that call and every later one (Excel gone away), with Excel's own
+// refusal or COM's. Nothing fails towards the host; the add-in ends connected with six sinks or
+// disconnected with none and no Click connection, as Excel lists it (after Exit); screen
+// updating is back on unless the write turning it back on was the one refused. After a single
+// refusal a disconnected add-in has left the bar as bare as it found it, a connected one at
+// most one captioned popup; and across a restart the bar holds every control of a bare bar, plus
+// the popup's seven when Excel connects the add-in again.
+TEST_F(MenuTest, EveryFailedHostCallIsSkipped) {
+  struct Operation {
+    const char* name;
+    bool connectedBefore;
+    bool shutsDown;           // Excel still lists the add-in as connected afterwards
+    long long screenOffCall;  // the call that turns screen updating off; 0 for none
+    std::function<void()> run;
+  };
+  const Operation operations[] = {
+      {"connect", false, false, 2, [this] { OnConnection(excel); }},
+      {"shut down", true, true, 0, [] { OnDisconnection(); }},
+      {"exit", true, false, 0, [this] { ClickMenu(u"E&xit"); }},
+  };
+  const std::size_t bareTop = excel->BarControls(kMenuBar).size();
+  const std::size_t bare = ControlCount(excel->BarControls(kMenuBar));
+  const auto arrange = [this](const Operation& operation) {
+    TearDown();
+    SetUp();
+    operation.connectedBefore ? OnConnection(excel) : xlApp.reset();
+    excel->ResetCounters();
+  };
   const host::HostError refusals[] = {
       host::HostError(host::kExcelError, u"refused"),
       host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
       host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
   };
-  for (const host::HostError& refusal : refusals) {
-    for (const bool gone : {false, true}) {
-      for (long long k = 1; k <= calls; ++k) {
-        SCOPED_TRACE(::testing::Message() << refusal.what() << (gone ? " from" : " at") << k);
-        excel = sim::Excel::Create();
-        excel->SetVersion(u"11.0");
-        xlApp = excel;
-        gone ? excel->FailCallsFrom(k, refusal) : excel->FailNthCall(k, refusal);
+  for (const Operation& operation : operations) {
+    arrange(operation);
+    operation.run();
+    const long long calls = excel->TotalCalls();
+    ASSERT_GT(calls, operation.connectedBefore ? 4 : 40);
+    for (const host::HostError& refusal : refusals) {
+      for (const bool gone : {false, true}) {
+        for (long long k = 1; k <= calls; ++k) {
+          SCOPED_TRACE(::testing::Message() << operation.name << ": " << refusal.what()
+                                            << (gone ? " from " : " at ") << k);
+          arrange(operation);
+          gone ? excel->FailCallsFrom(k, refusal) : excel->FailNthCall(k, refusal);
 
-        EXPECT_NO_THROW(TarvelMB_Add());
-        EXPECT_EQ(colButtons.size(), 6u);
-        const std::vector<sim::ControlView> after = excel->BarControls(kMenuBar);
-        ASSERT_LE(after.size(), bare + 1);
-        // Screen updating is never switched off by a host that has gone from the first call.
-        EXPECT_EQ(excel->CurrentSettings().screenUpdating, gone ? k == 1 : k != calls);
-        if (gone) {
-          continue;  // a host gone for good keeps no layout for a next session
-        }
-        if (after.size() > bare) {
-          EXPECT_EQ(after.back().caption, kPopup);
-        }
+          EXPECT_NO_THROW(operation.run());
+          const bool connected = xlApp != nullptr;
+          EXPECT_EQ(colButtons.size(), connected ? 6u : 0u);
+          if (!connected) {
+            EXPECT_EQ(excel->LiveClickConnections(), 0);
+          }
+          EXPECT_TRUE(operation.shutsDown ||
+                      connected == excel->ComAddInConnected(std::u16string(kProgId)));
+          const long long off = operation.screenOffCall;
+          EXPECT_EQ(excel->CurrentSettings().screenUpdating,
+                    off == 0 || (gone ? k <= off : k != calls));
+          const std::vector<sim::ControlView> after = excel->BarControls(kMenuBar);
+          ASSERT_LE(after.size(), bareTop + 1);
+          if (gone) {
+            continue;  // a host gone for good keeps no layout for a next session
+          }
+          if (!connected) {
+            EXPECT_EQ(ControlCount(after), bare);
+          } else if (after.size() > bareTop) {
+            EXPECT_EQ(after.back().caption, kPopup);
+          }
 
-        excel->ClearFaults();
-        excel->SimulateRestart();
-        colButtons.clear();
-        TarvelMB_Add();
-        EXPECT_EQ(excel->BarControls(kMenuBar).size(), bare + 1);
-        EXPECT_EQ(Popups().size(), 1u);
-        colButtons.clear();
+          excel->ClearFaults();
+          excel->SimulateRestart();
+          colButtons.clear();
+          xlApp.reset();
+          const bool loads = excel->ComAddInConnected(std::u16string(kProgId));
+          if (loads) {
+            OnConnection(excel);
+          }
+          EXPECT_EQ(ControlCount(excel->BarControls(kMenuBar)), bare + (loads ? 7 : 0));
+          EXPECT_EQ(Popups().size(), loads ? 1u : 0u);
+          OnDisconnection();
+          EXPECT_EQ(ControlCount(excel->BarControls(kMenuBar)), bare);
+        }
       }
     }
   }
