@@ -143,8 +143,12 @@ std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
   const float progressMax = static_cast<float>(cellCount);
   RunStep([&] { frmMV.SetProgressMax(progressMax); });
   // A failed snapshot leaves the working sheet active with its selection; the conversion goes
-  // ahead without an undo copy.
-  RunStep([] { SnapshotActiveSheet(); });
+  // ahead without an undo copy. One that failed before it removed the copy an earlier
+  // conversion left would let that copy take back more than this conversion, so a host that
+  // refused once (busy, or a call rejected) is asked a second time.
+  if (!RunStep([] { SnapshotActiveSheet(); })) {
+    RunStep([] { SnapshotActiveSheet(); });
+  }
   RunStep([&] { frmMV.ShowStopInsteadOfConvert(); });
   std::shared_ptr<host::Range> cells;
   if (!RunStep([&cells] { cells = ConstantCellsOfSelection(); })) {

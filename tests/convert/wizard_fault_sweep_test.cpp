@@ -1,8 +1,10 @@
-// Convert with Excel refusing one call, every call in turn; then with Excel gone away from
-// some call on. Convert never fails towards the form, always closes it, never leaves Excel
-// suspended, never leaves a cell holding anything but its original or converted text (with its
-// number format and prefix as they were, or as the clean run leaves them), and tells the user
-// once when it left cells unconverted.
+// Convert with Excel refusing one call (with its own error or COM's), every call in turn; then
+// with Excel gone away from some call on; each on a sheet without a copy, with an undo copy and
+// with a redo copy left from before. Convert never fails towards the form, always closes it,
+// never leaves Excel suspended, never leaves a cell holding anything but its original or
+// converted text (with its number format and prefix as they were, or as the clean run leaves
+// them), tells the user once when it left cells unconverted, and never leaves a copy that would
+// take the sheet anywhere but back to its state before the conversion.
 
 #include <gtest/gtest.h>
 
@@ -21,14 +23,25 @@ namespace {
 
 using Cells = std::map<std::string, sim::CellContent>;
 
+// The hidden copy of Sheet1 an earlier conversion, or its undo, left in the workbook.
+constexpr const char16_t* kPriorCopies[] = {nullptr, u"Sheet1_Undo", u"Sheet1_Redo"};
+
 class ConvertFaultSweep : public fakes::SimulatedExcelTest {
  protected:
-  // A few cells of every kind on Sheet1, selected; another sheet beside it.
-  void Arrange() {
+  // A few cells of every kind on Sheet1, selected; another sheet beside it; and the copy
+  // `prior`, if any, before Sheet1, holding an older text.
+  void Arrange(const char16_t* prior = nullptr) {
     messages->shown.clear();
     excel = sim::Excel::Create();
     xlApp = excel;
-    excel->AddWorkbook({u"Sheet1", u"Other"});
+    if (prior) {
+      excel->AddWorkbook({prior, u"Sheet1", u"Other"});
+      excel->Put(prior, "A1", std::u16string(u"older text"));
+      excel->ActivateSheet(u"Sheet1");
+      excel->SetSheetVisibility(prior, sim::kSheetHidden);
+    } else {
+      excel->AddWorkbook({u"Sheet1", u"Other"});
+    }
     excel->Put(u"Other", "A1", std::u16string(u"other sheet"));
     excel->ActivateSheet(u"Sheet1");
     excel->Put(u"Sheet1", "A1", std::u16string(u"alpha beta"));
@@ -70,7 +83,13 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
 
   void SetUp() override {
     fakes::SimulatedExcelTest::SetUp();
-    Arrange();
+    Measure(nullptr);
+  }
+
+  // The clean run's outcome and call count.
+  void Measure(const char16_t* prior) {
+    unchanged_ = 0;
+    Arrange(prior);
     original_ = excel->Cells(u"Sheet1");
     Convert();
     calls_ = excel->TotalCalls();
@@ -111,6 +130,26 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     }
   }
 
+  // At most one copy, hidden before Sheet1. Once a cell is converted, the only copy is an
+  // undo copy of the sheet as it was just before; a copy left from before may stay only while
+  // nothing changed.
+  void ExpectOneCopyThatTakesBackOnlyThisConversion(const char16_t* prior) {
+    const bool changed = excel->Cells(u"Sheet1") != original_;
+    std::vector<std::u16string> copies;
+    for (const char16_t* copy : {u"Sheet1_Undo", u"Sheet1_Redo"}) {
+      if (!SheetExists(copy)) {
+        continue;
+      }
+      copies.push_back(copy);
+      EXPECT_EQ(excel->SheetVisibility(copy), sim::kSheetHidden);
+      const bool fresh = copies.back() == u"Sheet1_Undo" && excel->Cells(copy) == original_;
+      EXPECT_TRUE(fresh || (!changed && prior && copies.back() == prior)) << "stale copy left";
+    }
+    std::vector<std::u16string> expected = copies;
+    expected.insert(expected.end(), {u"Sheet1", u"Other"});
+    EXPECT_EQ(excel->SheetNames(), expected);
+  }
+
   Cells original_;
   Cells converted_;
   int unchanged_ = 0;  // cells the clean run leaves as they were
@@ -129,43 +168,52 @@ TEST_F(ConvertFaultSweep, TheCleanRunConvertsTheTexts) {
 }
 
 TEST_F(ConvertFaultSweep, EveryRefusedCallIsSurvived) {
-  for (long long k = 1; k <= calls_; ++k) {
-    SCOPED_TRACE("host call " + std::to_string(k) + " of " + std::to_string(calls_) + " refused");
-    Arrange();
-    excel->FailNthCall(k, host::HostError(host::kExcelError, u"refused"));
-    const fakes::ScriptedWizardForm form = Convert();
+  const host::HostError refusals[] = {
+      host::HostError(host::kExcelError, u"refused"),
+      host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
+      host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
+  };
+  long long injected = 0;
+  for (const char16_t* prior : kPriorCopies) {
+    Measure(prior);
+    for (const host::HostError& refusal : refusals) {
+      for (long long k = 1; k <= calls_; ++k, ++injected) {
+        SCOPED_TRACE(::testing::Message() << (prior ? "with a copy, " : "") << refusal.what()
+                                          << " at call " << k << " of " << calls_);
+        Arrange(prior);
+        excel->FailNthCall(k, refusal);
+        const fakes::ScriptedWizardForm form = Convert();
 
-    EXPECT_EQ(form.closes, 1);
-    fakes::ExpectHostNotSuspended(*excel);
-    ExpectOriginalOrConverted();
-    ExpectOneMessage(true);
-    EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
-    EXPECT_EQ(excel->Cell(u"Other", "A1").value, host::CellValue(std::u16string(u"other sheet")));
-    const auto names = excel->SheetNames();
-    if (SheetExists(u"Sheet1_Undo")) {
-      EXPECT_EQ(names, (std::vector<std::u16string>{u"Sheet1_Undo", u"Sheet1", u"Other"}));
-      EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
-      EXPECT_EQ(excel->Cells(u"Sheet1_Undo"), original_);
-    } else {
-      EXPECT_EQ(names, (std::vector<std::u16string>{u"Sheet1", u"Other"}));
+        EXPECT_EQ(form.closes, 1);
+        fakes::ExpectHostNotSuspended(*excel);
+        ExpectOriginalOrConverted();
+        ExpectOneMessage(refusal.hresult() == host::kExcelError);
+        EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
+        EXPECT_EQ(excel->Cell(u"Other", "A1").value,
+                  host::CellValue(std::u16string(u"other sheet")));
+        ExpectOneCopyThatTakesBackOnlyThisConversion(prior);
+      }
     }
   }
-  RecordProperty("faults_injected", static_cast<int>(calls_));
+  RecordProperty("faults_injected", static_cast<int>(injected));
 }
 
 TEST_F(ConvertFaultSweep, ExcelGoingAwayAtAnyCallIsSurvived) {
-  for (long long k = 1; k <= calls_ + 1; ++k) {
-    SCOPED_TRACE("host gone from call " + std::to_string(k) + " of " + std::to_string(calls_));
-    Arrange();
-    excel->FailCallsFrom(k, host::HostError(static_cast<std::int32_t>(0x800706BA),
-                                            u"The RPC server is unavailable."));
-    const fakes::ScriptedWizardForm form = Convert();
+  for (const char16_t* prior : kPriorCopies) {
+    Measure(prior);
+    for (long long k = 1; k <= calls_ + 1; ++k) {
+      SCOPED_TRACE(::testing::Message() << (prior ? "with a copy, " : "") << "host gone from call "
+                                        << k << " of " << calls_);
+      Arrange(prior);
+      excel->FailCallsFrom(k, host::HostError(static_cast<std::int32_t>(0x800706BA),
+                                              u"The RPC server is unavailable."));
+      const fakes::ScriptedWizardForm form = Convert();
 
-    EXPECT_EQ(form.closes, 1);
-    ExpectOriginalOrConverted();
-    ExpectOneMessage(false);
+      EXPECT_EQ(form.closes, 1);
+      ExpectOriginalOrConverted();
+      ExpectOneMessage(false);
+    }
   }
-  RecordProperty("faults_injected", static_cast<int>(calls_ + 1));
 }
 
 }  // namespace
