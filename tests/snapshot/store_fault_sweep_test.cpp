@@ -1,5 +1,6 @@
-// Undo and redo with Excel refusing one call: every call of the command, in turn, in tab
-// layouts with the copies hidden and with the one restored from made visible by the user.
+// Undo and redo with Excel refusing one call, with its own error or COM's: every call of the
+// command, in turn, in tab layouts with the copies hidden and with the one restored from made
+// visible by the user.
 // Whatever is refused, the command either completes or leaves the workbook exactly as it was
 // (sheets, order, visibility, active sheet, cells and the formulas that refer to the working
 // sheet), and leaves Excel not suspended.
@@ -96,21 +97,28 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
   // included.
   EXPECT_EQ(swapped.cells.at(u"Sheet1"), redo() ? afterConversion_ : beforeConversion_);
 
-  for (long long k = 1; k <= calls; ++k) {
-    SCOPED_TRACE("host call " + std::to_string(k) + " of " + std::to_string(calls) + " refused");
-    Arrange();
-    excel->FailNthCall(k, host::HostError(host::kExcelError, u"refused"));
-    EXPECT_THROW(Operate(), host::HostError);
+  const host::HostError refusals[] = {
+      host::HostError(host::kExcelError, u"refused"),
+      host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
+      host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
+  };
+  for (const host::HostError& refusal : refusals) {
+    for (long long k = 1; k <= calls; ++k) {
+      SCOPED_TRACE(::testing::Message() << refusal.what() << " at call " << k << " of " << calls);
+      Arrange();
+      excel->FailNthCall(k, refusal);
+      EXPECT_THROW(Operate(), host::HostError);
 
-    const WorkbookState after = Capture(*excel);
-    EXPECT_TRUE(after == unchanged || after == swapped);
-    EXPECT_EQ(excel->Cell(u"Notes", "A1").formula, u"=Sheet1!A1");
-    fakes::ExpectHostNotSuspended(*excel);
-    // Once the busy status text was shown, the command ends on "Ready".
-    EXPECT_TRUE(excel->SettingsLog().empty() || excel->CurrentSettings().statusBar == u"Ready" ||
-                fakes::SettingWriteRefused(*excel, "StatusBar"));
+      const WorkbookState after = Capture(*excel);
+      EXPECT_TRUE(after == unchanged || after == swapped);
+      EXPECT_EQ(excel->Cell(u"Notes", "A1").formula, u"=Sheet1!A1");
+      fakes::ExpectHostNotSuspended(*excel);
+      // Once the busy status text was shown, the command ends on "Ready".
+      EXPECT_TRUE(excel->SettingsLog().empty() || excel->CurrentSettings().statusBar == u"Ready" ||
+                  fakes::SettingWriteRefused(*excel, "StatusBar"));
+    }
   }
-  RecordProperty("faults_injected", static_cast<int>(calls));
+  RecordProperty("faults_injected", static_cast<int>(calls * std::size(refusals)));
 }
 
 // Excel gone away from some call on: nothing can be taken back, but nothing is lost either. The
