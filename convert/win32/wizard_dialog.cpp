@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -52,10 +54,12 @@ class WizardDialog final : public WizardForm {
     }
   }
 
+  // Asked for every cell: the buttons' handles are kept, since looking a control up by its id
+  // costs a round trip to the Wine server each time, where asking the button does not.
   std::optional<CaseMode> SelectedOption() override {
-    for (const OptionMode& option : kOptions) {
-      if (IsDlgButtonChecked(dialog_, option.id) == BST_CHECKED) {
-        return option.mode;
+    for (std::size_t n = 0; n < std::size(kOptions); ++n) {
+      if (SendMessageW(options_[n], BM_GETCHECK, 0, 0) == BST_CHECKED) {
+        return kOptions[n].mode;
       }
     }
     return std::nullopt;
@@ -101,8 +105,15 @@ class WizardDialog final : public WizardForm {
     NameProgressBar(text);
   }
 
-  // DoEvents: runs every message waiting for this thread, then returns.
+  // DoEvents: runs every message waiting for this thread, then returns. It runs after every
+  // cell, and most of the time nothing waits: asking the queue first costs one round trip to
+  // the Wine server, where an empty PeekMessage pass costs several and flushes the window
+  // surfaces. Anything waiting (a click, a key, a paint, a message sent from another thread)
+  // still runs in this pass.
   void ProcessPendingMessages() override {
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) {
+      return;
+    }
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
@@ -169,6 +180,10 @@ class WizardDialog final : public WizardForm {
                   ToPixels(kWizardHeightPoints, kPointsPerInch, dpi));
     CenterOnOwner(dialog_);
     CheckRadioButton(dialog_, IDC_OPTUC, IDC_OPTSC, IDC_OPTUC);
+    for (std::size_t n = 0; n < std::size(kOptions); ++n) {
+      options_[n] = GetDlgItem(dialog_, kOptions[n].id);
+    }
+    bar_ = GetDlgItem(dialog_, IDC_PROGRESSBAR1);
     SendDlgItemMessageW(dialog_, IDC_PROGRESSBAR1, PBM_SETRANGE32, 0, MORVANE_PROGRESS_STEPS);
     SendDlgItemMessageW(dialog_, IDC_PROGRESSBAR1, PBM_SETPOS, 0, 0);
     wchar_t percent[16] = L"";
@@ -222,9 +237,8 @@ class WizardDialog final : public WizardForm {
     if (position == shownPosition_) {
       return;
     }
-    HWND bar = GetDlgItem(dialog_, IDC_PROGRESSBAR1);
     RECT client{};
-    GetClientRect(bar, &client);
+    GetClientRect(bar_, &client);
     const int fill = MulDiv(position, client.right - client.left, MORVANE_PROGRESS_STEPS);
     const bool atAnEnd = position == 0 || position == MORVANE_PROGRESS_STEPS;
     if (fill == shownFill_ && !atAnEnd) {
@@ -232,7 +246,7 @@ class WizardDialog final : public WizardForm {
     }
     shownPosition_ = position;
     shownFill_ = fill;
-    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   }
 
   // lblPer: centred text in an etched border, on the dialog's face colour.
@@ -253,6 +267,8 @@ class WizardDialog final : public WizardForm {
 
   HINSTANCE module_;
   HWND dialog_ = nullptr;
+  HWND options_[std::size(kOptions)] = {};
+  HWND bar_ = nullptr;
   Font textFont_;
   Font optionFont_;
   float progressMax_ = 0;

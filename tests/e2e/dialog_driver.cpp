@@ -1,5 +1,7 @@
 #include "tests/e2e/dialog_driver.h"
 
+#include "tests/e2e/bench_counters.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -295,6 +297,7 @@ bool DialogDriver::Perform(const ScenarioLine& action) {
     if (button == nullptr) {
       return false;
     }
+    CountScreenUpdates(GetParent(button));
     Click(button);
     if (verb == "press") {
       return true;

@@ -17,10 +17,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/e2e/bench_counters.h"
 #include "tests/e2e/browser_record.h"
 #include "tests/e2e/harness_text.h"
 #include "tests/e2e/report.h"
@@ -199,6 +201,9 @@ int Main(const std::vector<std::wstring>& args) {
   CoUninitialize();
 
   WriteReport(name, seconds, failures);
+  if (std::getenv("MORVANE_E2E_BENCH") != nullptr) {
+    PrintBench();
+  }
   if (failures.empty()) {
     std::fprintf(stdout, "%s: passed (%.1f s)\n", name.c_str(), seconds);
   } else {

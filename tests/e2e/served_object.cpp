@@ -5,6 +5,7 @@
 #include <string>
 
 #include "addin/host.h"
+#include "tests/e2e/bench_counters.h"
 
 namespace morvane::e2e {
 namespace {
@@ -326,6 +327,8 @@ HRESULT ServedObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 }
 
 HRESULT ServedObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  ++Bench().namesLookedUp;
+  const ServedTime timed;
   if (iid != IID_NULL) {
     return DISP_E_UNKNOWNINTERFACE;
   }
@@ -372,6 +375,8 @@ const Member* ServedObject::Find(DISPID id) const {
 
 HRESULT ServedObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                              VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+  ++Bench().invokes;
+  const ServedTime timed;
   if (iid != IID_NULL) {
     return DISP_E_UNKNOWNINTERFACE;
   }

@@ -1,5 +1,6 @@
 // Ranges of cells and the enumeration of a range's cells (_NewEnum) as one-cell ranges.
 
+#include "tests/e2e/bench_counters.h"
 #include "tests/e2e/cell_variant.h"
 #include "tests/e2e/served_objects.h"
 
@@ -24,6 +25,8 @@ class CellEnum : public ServedHelper<IEnumVARIANT> {
     if (items == nullptr || (fetched == nullptr && count != 1)) {
       return E_POINTER;
     }
+    ++Bench().cellFetches;
+    const ServedTime timed;
     ULONG n = 0;
     try {
       for (; n < count; ++n) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "hostsim/address.h"
+#include "tests/e2e/bench_counters.h"
 #include "tests/e2e/dialog_driver.h"
 #include "tests/e2e/harness_text.h"
 #include "tests/e2e/ribbon_markup.h"
@@ -166,6 +167,7 @@ void Session::Start() {
   if (!install_->Register() || failures_.size() > failedBefore) {
     return;
   }
+  const std::int64_t loadStart = Ticks();
   connect_ = install_->Create();
   if (!connect_) {
     return;
@@ -185,6 +187,7 @@ void Session::Start() {
   if (hr != S_OK) {
     Fail("OnConnection answered " + Hex(hr));
   }
+  Bench().loadMs = MsSince(Ticks() - loadStart);
   connected_ = true;
   // A host with a ribbon asks for the markup once the add-in is connected.
   ribbon_ = connect_.As<IRibbonExtensibility>(kRibbonExtensibilityIid);
@@ -192,7 +195,9 @@ void Session::Start() {
     if (!ribbon_) {
       Fail("Connect does not implement IRibbonExtensibility");
     } else {
+      const std::int64_t customUiStart = Ticks();
       FetchCustomUI();
+      Bench().customUiMs = MsSince(Ticks() - customUiStart);
     }
   }
   hr = extensibility_->OnStartupComplete(&custom_);
@@ -285,6 +290,7 @@ void Session::Click(const ScenarioLine& line) {
   }
   const std::vector<std::u16string> path = CaptionPath(line.rest);
   DialogDriver driver(line.dialog, *host_, screenshots_);
+  CommandSpan span;
   driver.Start();
   bool cancelDefault = false;
   std::string error;
@@ -293,6 +299,7 @@ void Session::Click(const ScenarioLine& line) {
   } catch (const std::exception& e) {
     error = e.what();
   }
+  span.Finish();
   for (const std::string& failure : driver.Finish()) {
     failure.starts_with("line ") ? FailAsIs(failure) : Fail(failure);
   }
