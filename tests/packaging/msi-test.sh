@@ -118,10 +118,18 @@ if common64 != common86 or not any(arch(r) for r in msi_rows(msi86)):
     print("x86 and x64 differ beyond the architecture's rows:", common64 ^ common86); ok = False
 if "Template: Intel;1033" not in info(msi86, "suminfo") or "Template: x64;1033" not in info(msi64, "suminfo"):
     print("wrong templates"); ok = False
-for msi in (msi64, msi86):
-    prop = subprocess.run(["msiinfo", "export", msi, "Property"], capture_output=True, text=True).stdout
-    if f"ProductVersion\t{version}\n" not in prop:
-        print("ProductVersion is not", version, "in", msi); ok = False
+def table(msi, name, keep):
+    lines = subprocess.run(["msiinfo", "export", msi, name], capture_output=True, text=True,
+                           check=True).stdout.splitlines()[3:]
+    return {tuple(line.split("\t")[i] for i in keep) for line in lines}
+# The same files and properties (but the product code) in both; the version is the project's.
+if table(msi64, "File", (0, 2)) != table(msi86, "File", (0, 2)):
+    print("the packages hold different files"); ok = False
+props64, props86 = (table(m, "Property", (0, 1)) for m in (msi64, msi86))
+if {p for p in props64 if p[0] != "ProductCode"} != {p for p in props86 if p[0] != "ProductCode"}:
+    print("the packages' properties differ:", props64 ^ props86); ok = False
+if ("ProductVersion", version) not in props64:
+    print("ProductVersion is not", version); ok = False
 # The DLL's version resource (VS_FIXEDFILEINFO) carries the same version.
 data = open(dll, "rb").read()
 at = data.find(struct.pack("<I", 0xFEEF04BD), data.find("VS_VERSION_INFO".encode("utf-16-le")))
