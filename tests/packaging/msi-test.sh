@@ -79,7 +79,7 @@ signatures() {
   done
 }
 check "the signatures verify with the certificate, and only with it" signatures
-check "the six release files, the sums match" \
+check "two MSIs, two zips and SHA256SUMS, whose sums match" \
   bash -c "cd '$dist' && [ \$(ls | wc -l) -eq 5 ] && sha256sum --quiet -c SHA256SUMS"
 
 # Each MSI's registry rows against the registration's rows; x86 against x64; one version.
