@@ -25,6 +25,12 @@ Fn Export(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+std::wstring GuidString(const GUID& guid) {
+  wchar_t text[40];
+  StringFromGUID2(guid, text, 40);
+  return text;
+}
+
 std::wstring FullPath(const std::wstring& path) {
   wchar_t buffer[MAX_PATH];
   const DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH, buffer, nullptr);
@@ -56,8 +62,14 @@ std::wstring NewFolder() {
 }  // namespace
 
 AddInInstall::AddInInstall(const std::wstring& builtDll, const std::wstring& ribbonSource,
-                           std::vector<std::string>& failures)
-    : failures_(failures), folder_(NewFolder()), dllPath_(folder_ + L"\\Morvane.dll") {
+                           std::vector<std::string>& failures, bool installed)
+    : failures_(failures),
+      folder_(NewFolder()),
+      dllPath_(installed ? FullPath(builtDll) : folder_ + L"\\Morvane.dll"),
+      installed_(installed) {
+  if (installed) {
+    return;
+  }
   if (!CopyFileW(builtDll.c_str(), dllPath_.c_str(), FALSE)) {
     Fail("cannot copy " + Utf8FromWide(builtDll) + " to the install folder");
   }
@@ -80,9 +92,12 @@ void AddInInstall::Fail(const std::string& what) {
 }
 
 bool AddInInstall::Register() {
-  // A run that was ended by force left its registration: take it away before judging this one.
   const std::wstring addIn =
       std::wstring(L"Software\\Microsoft\\Office\\Excel\\Addins\\") + kProgId;
+  if (installed_) {
+    return Check(addIn);
+  }
+  // A run that was ended by force left its registration: take it away before judging this one.
   if (KeyExists(HKEY_CURRENT_USER, addIn)) {
     std::fprintf(stdout, "note: removing the registration an earlier run left\n");
     RunProgram(L"regsvr32.exe /s /u \"" + dllPath_ + L"\"", kProgramLimitMs);
@@ -95,7 +110,10 @@ bool AddInInstall::Register() {
     Fail("regsvr32 failed with exit code " + std::to_string(code));
     return false;
   }
+  return Check(addIn);
+}
 
+bool AddInInstall::Check(const std::wstring& addIn) {
   // Excel's list of COM add-ins for the user.
   if (!KeyExists(HKEY_CURRENT_USER, addIn)) {
     Fail("no Excel add-in entry HKCU\\" + Utf8FromWide(addIn));
@@ -143,6 +161,17 @@ bool AddInInstall::Register() {
   const GUID libId = attributes->guid;
   embedded->ReleaseTLibAttr(attributes);
   embedded->Release();
+  if (installed_) {
+    // An installer writes the per-user keys that Windows' per-user registration writes, which
+    // Wine 8 does not merge into HKEY_CLASSES_ROOT (see Create): read them where they are.
+    const auto path = ReadClassesText(L"TypeLib\\" + GuidString(libId) + L"\\1.0\\0\\" +
+                                          (sizeof(void*) == 8 ? L"win64" : L"win32"),
+                                      nullptr);
+    if (!path || _wcsicmp(FullPath(*path).c_str(), dllPath_.c_str()) != 0) {
+      Fail("the type library 1.0 is not registered at the installed DLL");
+    }
+    return true;
+  }
   ITypeLib* registeredLib = nullptr;
   if (FAILED(LoadRegTypeLib(libId, 1, 0, 0, &registeredLib))) {
     Fail("the type library is not registered as version 1.0, locale 0");
@@ -205,7 +234,7 @@ void AddInInstall::Unload() {
 }
 
 void AddInInstall::Unregister() {
-  if (!registered_) {
+  if (!registered_ || installed_) {
     return;
   }
   registered_ = false;

@@ -19,8 +19,10 @@ namespace morvane::e2e {
 class AddInInstall {
  public:
   // Copies the DLL (and, unless `ribbonSource` is empty, the markup file) into a new folder.
+  // `installed`: the DLL was installed and registered already (by its installer): it stays
+  // where it is, and only its registration is read and checked, never written or removed.
   AddInInstall(const std::wstring& builtDll, const std::wstring& ribbonSource,
-               std::vector<std::string>& failures);
+               std::vector<std::string>& failures, bool installed = false);
   ~AddInInstall();
   AddInInstall(const AddInInstall&) = delete;
   AddInInstall& operator=(const AddInInstall&) = delete;
@@ -35,10 +37,14 @@ class AddInInstall {
   void Unregister();
 
   const std::wstring& Folder() const { return folder_; }
+  // Where the DLL and its markup file lie.
+  std::wstring DllFolder() const { return dllPath_.substr(0, dllPath_.find_last_of(L'\\')); }
   const std::wstring& ProgId() const { return progId_; }
 
  private:
   void Fail(const std::string& what);
+  // The registration as Excel reads it: the add-in entry, ProgID, class, server, type library.
+  bool Check(const std::wstring& addIn);
 
   std::vector<std::string>& failures_;
   std::wstring folder_;
@@ -50,6 +56,7 @@ class AddInInstall {
   std::unique_ptr<OfficeKeys> officeKeys_;
   std::unique_ptr<RegistrySnapshot> before_;
   bool registered_ = false;
+  bool installed_ = false;
 };
 
 }  // namespace morvane::e2e

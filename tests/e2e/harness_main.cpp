@@ -2,6 +2,8 @@
 //
 //   morvane_e2e <scenario.txt> --dll <Morvane.dll> --ribbon <MorvaneRibbon.xml>
 //               [--screens <folder>] [--name <report name>] [--limit <seconds>] [--quiet]
+//   morvane_e2e <scenario.txt> --installed <Morvane.dll>   (installed and registered already,
+//               by its installer: loaded from there, its registration left as it is)
 //   morvane_e2e --record-url <file> <url>      (the browser stand-in; see browser_record.h)
 //   morvane_e2e --prepare-prefix               (Wine's window settings for the runs after it)
 //
@@ -65,7 +67,8 @@ bool Parse(const std::vector<std::wstring>& args, Arguments& out) {
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (arg == L"--dll" && hasValue) {
+    if ((arg == L"--dll" || arg == L"--installed") && hasValue) {
+      out.session.installed = arg == L"--installed";
       out.session.dll = WindowsPath(Utf8FromWide(args[++i]));
     } else if (arg == L"--ribbon" && hasValue) {
       out.session.ribbonFile = WindowsPath(Utf8FromWide(args[++i]));
@@ -86,7 +89,8 @@ bool Parse(const std::vector<std::wstring>& args, Arguments& out) {
   if (out.name.empty()) {
     out.name = StemOf(out.scenario);
   }
-  return !out.scenario.empty() && !out.session.dll.empty() && !out.session.ribbonFile.empty();
+  return !out.scenario.empty() && !out.session.dll.empty() &&
+         (out.session.installed || !out.session.ribbonFile.empty());
 }
 
 // Without a window manager on the X display, Wine has to manage the windows itself: otherwise
@@ -150,7 +154,8 @@ int Main(const std::vector<std::wstring>& args) {
   if (!Parse(args, arguments)) {
     std::fprintf(stderr,
                  "usage: morvane_e2e <scenario> --dll <Morvane.dll> --ribbon <MorvaneRibbon.xml> "
-                 "[--screens <folder>] [--name <name>] [--limit <seconds>] [--quiet]\n");
+                 "| --installed <installed Morvane.dll> [--screens <folder>] [--name <name>] "
+                 "[--limit <seconds>] [--quiet]\n");
     return 2;
   }
   wchar_t self[MAX_PATH];

@@ -160,7 +160,7 @@ void Session::Start() {
   }
   started_ = true;
   install_ = std::make_unique<AddInInstall>(
-      options_.dll, ribbonFileMissing_ ? L"" : options_.ribbonFile, failures_);
+      options_.dll, ribbonFileMissing_ ? L"" : options_.ribbonFile, failures_, options_.installed);
   browser_ =
       std::make_unique<BrowserRecorder>(options_.harness, install_->Folder() + L"\\browsed.txt");
   const std::size_t failedBefore = failures_.size();

@@ -25,6 +25,7 @@ struct SessionOptions {
   std::string screenshots;  // a Linux folder for pictures; empty: none
   std::wstring harness;     // this program, for the browser recorder
   bool echo = true;         // print each line as it runs
+  bool installed = false;   // `dll` is installed and registered already: use it where it is
 };
 
 class Session {

@@ -260,7 +260,7 @@ void Session::Expect(const ScenarioLine& line) {
     }
     bool exists = false;
     const std::u16string file =
-        install_ ? AnsiFile(install_->Folder() + L"\\MorvaneRibbon.xml", &exists) : u"";
+        install_ ? AnsiFile(install_->DllFolder() + L"\\MorvaneRibbon.xml", &exists) : u"";
     if (w[0].text == "file") {
       if (!exists || markup_ != file || markup_.empty()) {
         Fail("GetCustomUI did not give the markup file's text");
