@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 
 namespace morvane {
 

@@ -1,6 +1,6 @@
 #include "addin/connection.h"
 
-#include "addin/continue_on_error.h"
+#include "addin/model/continue_on_error.h"
 #include "addin/host_version.h"
 #include "addin/menu.h"
 #include "commands/cb_morvane.h"

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string>
 
-#include "addin/automation_errors.h"
-#include "addin/user_locale.h"
+#include "addin/model/automation_errors.h"
+#include "addin/model/user_locale.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {

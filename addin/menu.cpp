@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "addin/add_in_identity.h"
-#include "addin/automation_errors.h"
-#include "addin/continue_on_error.h"
+#include "addin/model/add_in_identity.h"
+#include "addin/model/automation_errors.h"
+#include "addin/model/continue_on_error.h"
 #include "commands/cb_morvane.h"
 #include "snapshot/main_code.h"
 

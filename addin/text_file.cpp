@@ -4,7 +4,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "addin/utf8.h"
+#include "addin/model/utf8.h"
 
 namespace morvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "addin/ribbon_platform.h"
+#include "addin/model/ribbon_platform.h"
 
 namespace morvane {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/case_rules.h"
+#include "convert/rules/case_rules.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 #include "convert/wizard.h"
 #include "hostsim/excel.h"
 #include "snapshot/main_code.h"

@@ -2,9 +2,9 @@
 
 #include "about/frm_ug.h"
 #include "about/web_addresses.h"
-#include "addin/add_in_identity.h"
-#include "addin/automation_errors.h"
-#include "addin/ui_port.h"
+#include "addin/model/add_in_identity.h"
+#include "addin/model/automation_errors.h"
+#include "addin/model/ui_port.h"
 #include "snapshot/main_code.h"
 
 namespace morvane::commands {

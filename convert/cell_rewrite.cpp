@@ -3,7 +3,7 @@
 #include <string>
 #include <variant>
 
-#include "convert/text_entry.h"
+#include "convert/rules/text_entry.h"
 
 namespace morvane {
 

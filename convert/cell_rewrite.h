@@ -1,7 +1,7 @@
 #pragma once
 
-#include "addin/host.h"
-#include "convert/case_rules.h"
+#include "addin/model/host.h"
+#include "convert/rules/case_rules.h"
 
 namespace morvane {
 

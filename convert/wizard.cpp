@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "addin/continue_on_error.h"
-#include "addin/ui_port.h"
+#include "addin/model/continue_on_error.h"
+#include "addin/model/ui_port.h"
 #include "convert/cell_rewrite.h"
 #include "convert/progress_caption.h"
 #include "snapshot/busy_settings.h"

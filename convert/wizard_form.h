@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/case_rules.h"
+#include "convert/rules/case_rules.h"
 
 namespace morvane {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "convert/case_rules.h"
+#include "convert/rules/case_rules.h"
 #include "fuzz/fuzz_input.h"
 
 namespace morvane::fuzz {

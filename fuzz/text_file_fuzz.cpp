@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "addin/text_file.h"
-#include "addin/utf8.h"
+#include "addin/model/utf8.h"
 #include "fuzz/fuzz_input.h"
 #include "tests/support/ribbon_fake_platform.h"
 

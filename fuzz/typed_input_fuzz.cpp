@@ -5,7 +5,7 @@
 #include <string>
 #include <variant>
 
-#include "convert/typed_input.h"
+#include "convert/rules/typed_input.h"
 #include "fuzz/fuzz_input.h"
 #include "hostsim/value_typing.h"
 

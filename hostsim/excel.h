@@ -1,6 +1,6 @@
 #pragma once
 
-// The simulated Excel: an in-memory host that implements addin/host.h the way Excel behaves
+// The simulated Excel: an in-memory host that implements addin/model/host.h the way Excel behaves
 // wherever the add-in could notice (see hostsim/README.md for each modelled behaviour and its
 // source). Besides the host members it offers a test-side API to set up workbooks, look at
 // what the add-in did, inject faults and count calls. Test-side members are not host calls:
@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::sim {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::sim {
 

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "about/web_addresses.h"
-#include "addin/com/bstr.h"
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/registration.h"
 
 namespace {

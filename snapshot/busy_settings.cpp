@@ -3,8 +3,8 @@
 #include <array>
 #include <string>
 
-#include "addin/continue_on_error.h"
-#include "addin/host.h"
+#include "addin/model/continue_on_error.h"
+#include "addin/model/host.h"
 #include "snapshot/connected_host.h"
 
 namespace morvane {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane {
 

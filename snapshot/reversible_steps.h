@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "addin/continue_on_error.h"
+#include "addin/model/continue_on_error.h"
 
 namespace morvane {
 

@@ -1,6 +1,6 @@
 #include "snapshot/sheet_copy.h"
 
-#include "addin/continue_on_error.h"
+#include "addin/model/continue_on_error.h"
 #include "snapshot/connected_host.h"
 
 namespace morvane {

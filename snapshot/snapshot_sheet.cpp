@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "addin/continue_on_error.h"
+#include "addin/model/continue_on_error.h"
 #include "snapshot/connected_host.h"
 #include "snapshot/copy_names.h"
 #include "snapshot/main_code.h"

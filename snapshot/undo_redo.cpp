@@ -8,9 +8,9 @@
 #include <string>
 #include <variant>
 
-#include "addin/continue_on_error.h"
-#include "addin/ui_port.h"
-#include "convert/text_entry.h"
+#include "addin/model/continue_on_error.h"
+#include "addin/model/ui_port.h"
+#include "convert/rules/text_entry.h"
 #include "snapshot/busy_settings.h"
 #include "snapshot/connected_host.h"
 #include "snapshot/copy_names.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 
 struct HINSTANCE__;
 

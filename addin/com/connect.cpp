@@ -2,16 +2,16 @@
 
 #include <oleauto.h>
 
-#include "addin/com/bstr.h"
-#include "addin/com/com_error.h"
-#include "addin/com/com_object.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/com_object.h"
 #include "addin/com/dispatch_ribbon_control.h"
 #include "addin/com/excel/excel_application.h"
 #include "addin/com/identity.h"
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/com/windows_ribbon_platform.h"
 #include "addin/connection.h"
-#include "addin/continue_on_error.h"
+#include "addin/model/continue_on_error.h"
 #include "addin/menu.h"
 #include "addin/ribbon.h"
 #include "morvane.h"

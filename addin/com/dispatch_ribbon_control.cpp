@@ -5,7 +5,7 @@
 #include "addin/com/excel/dispatch_call.h"
 #include "addin/com/excel/member_ids.h"
 #include "addin/com/excel/result_values.h"
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "snapshot/connected_host.h"
 
 namespace morvane::com {

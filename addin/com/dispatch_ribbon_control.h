@@ -3,7 +3,7 @@
 // The pressed ribbon control as the portable ribbon handler reads it, over the IRibbonControl
 // the host passes to RibbonHandler.
 
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/ribbon.h"
 
 struct IDispatch;

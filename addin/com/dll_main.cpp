@@ -4,7 +4,7 @@
 
 #include <olectl.h>
 
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/com/server.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {

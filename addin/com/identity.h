@@ -8,7 +8,7 @@
 #include <array>
 #include <string_view>
 
-#include "addin/add_in_identity.h"
+#include "addin/model/add_in_identity.h"
 #include "addin/com/guids.h"
 
 namespace morvane::com {
@@ -102,7 +102,7 @@ inline constexpr SYSKIND kTypeLibSysKind = SYS_WIN64;
 inline constexpr SYSKIND kTypeLibSysKind = SYS_WIN32;
 #endif
 
-// The ProgID, as the portable code names it (addin/add_in_identity.h).
+// The ProgID, as the portable code names it (addin/model/add_in_identity.h).
 template <std::size_t N>
 constexpr std::array<wchar_t, N + 1> Widen(std::u16string_view text) {
   std::array<wchar_t, N + 1> wide{};

@@ -3,13 +3,11 @@
 #include <windows.h>
 
 #include "about/frm_ug.h"
-#include "addin/com/module_lifetime.h"
-#include "addin/ui_port.h"
-#include "addin/user_locale.h"
+#include "addin/com/base/module_lifetime.h"
+#include "addin/com/win32_ui.h"
+#include "addin/model/ui_port.h"
+#include "addin/model/user_locale.h"
 
-#if MORVANE_HAVE_WIN32_UI
-#include "addin/win32/win32_ui.h"
-#endif
 
 namespace morvane::com {
 namespace {
@@ -33,9 +31,7 @@ void InstallPlatformServices() {
   if (installed)
     return;
   InstallDecimalSeparatorReader(ReadUserDecimalSeparator);
-#if MORVANE_HAVE_WIN32_UI
   ui::Install(win32::CreateWin32Ui(ModuleHandle()));
-#endif
   installed = true;
 }
 
@@ -45,9 +41,7 @@ void ReleasePlatformServices() {
   // The About form's window lives on for BrowseTo; it must go while the code that owns its
   // window procedure is still loaded.
   frmUG::Instance().Unload();
-#if MORVANE_HAVE_WIN32_UI
   ui::Install(nullptr);
-#endif
   InstallDecimalSeparatorReader(nullptr);
   installed = false;
 }

@@ -6,9 +6,9 @@
 #include <exception>
 #include <ranges>
 
-#include "addin/com/bstr.h"
-#include "addin/com/com_error.h"
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
 
 // Per-user type library registration (Windows Vista and later). liboleaut32.a exports both, but

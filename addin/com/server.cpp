@@ -1,10 +1,10 @@
 #include "addin/com/server.h"
 
-#include "addin/com/com_error.h"
-#include "addin/com/com_object.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/com_object.h"
 #include "addin/com/connect.h"
 #include "addin/com/identity.h"
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/com/platform_services.h"
 #include "addin/com/registration.h"
 

@@ -4,8 +4,8 @@
 
 #include <limits>
 
-#include "addin/com/com_error.h"
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/module_lifetime.h"
 
 namespace morvane::com {
 

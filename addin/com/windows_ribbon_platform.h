@@ -4,7 +4,7 @@
 // (the DLL; a test program that links the glue statically stands in for it) and the system's
 // ANSI code page.
 
-#include "addin/ribbon_platform.h"
+#include "addin/model/ribbon_platform.h"
 
 namespace morvane::com {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 
 namespace morvane::win32 {
 

@@ -9,7 +9,7 @@
 #include "about/about_text.h"
 #include "about/frm_ug.h"
 #include "about/web_addresses.h"
-#include "addin/automation_errors.h"
+#include "addin/model/automation_errors.h"
 #include "support/ui_fake_port.h"
 
 namespace morvane {

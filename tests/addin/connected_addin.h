@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "about/frm_ug.h"
-#include "addin/add_in_identity.h"
+#include "addin/model/add_in_identity.h"
 #include "addin/connection.h"
-#include "addin/user_locale.h"
+#include "addin/model/user_locale.h"
 #include "commands/cb_morvane.h"
 #include "hostsim/excel.h"
 #include "snapshot/main_code.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <system_error>
 
-#include "addin/com/bstr.h"
-#include "addin/com/com_error.h"
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 namespace {

@@ -10,10 +10,10 @@
 #include <regex>
 #include <string>
 
-#include "addin/com/bstr.h"
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
-#include "addin/com/variant.h"
+#include "addin/com/base/variant.h"
 #include "com/com_fakes.h"
 #include "com/morvane_dll.h"
 #include "morvane.h"

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
 #include "com/com_fakes.h"
 #include "com/morvane_dll.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/com/bstr.h"
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
 #include "com/morvane_dll.h"
 #include "office.h"

@@ -4,10 +4,10 @@
 
 #include <utility>
 
-#include "addin/com/advise_cookie.h"
-#include "addin/com/bstr.h"
-#include "addin/com/com_ptr.h"
-#include "addin/com/variant.h"
+#include "addin/com/base/advise_cookie.h"
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/com_ptr.h"
+#include "addin/com/base/variant.h"
 #include "com/com_fakes.h"
 
 namespace morvane::com {

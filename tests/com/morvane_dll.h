@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/com_ptr.h"
 
 namespace morvane::testing_dll {
 
@@ -49,11 +49,11 @@ class MorvaneDll {
 
  private:
   MorvaneDll() {
-    // The test program lies in <build>/tests, the DLL in <build>/addin/com.
+    // The test program lies in <build>/tests/com, the DLL in <build>/addin/com.
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path(self);
-    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"..\\addin\\com\\Morvane.dll";
+    path = path.substr(0, path.find_last_of(L'\\') + 1) + L"..\\..\\addin\\com\\Morvane.dll";
     module_ = LoadLibraryW(path.c_str());
     if (module_) {
       wchar_t loaded[MAX_PATH] = {};

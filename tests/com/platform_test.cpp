@@ -6,11 +6,11 @@
 #include <memory>
 
 #include "about/frm_ug.h"
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/com/platform_services.h"
 #include "addin/com/server.h"
 #include "addin/com/windows_ribbon_platform.h"
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 
 namespace morvane::com {
 namespace {

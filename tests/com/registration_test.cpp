@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-#include "addin/com/bstr.h"
+#include "addin/com/base/bstr.h"
 #include "addin/com/identity.h"
 #include "addin/com/registration.h"
 #include "com/morvane_dll.h"

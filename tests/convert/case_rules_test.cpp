@@ -1,4 +1,4 @@
-#include "convert/case_rules.h"
+#include "convert/rules/case_rules.h"
 
 #include <gtest/gtest.h>
 

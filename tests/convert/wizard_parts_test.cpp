@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "convert/progress_caption.h"
-#include "convert/typed_input.h"
+#include "convert/rules/typed_input.h"
 #include "hostsim/excel.h"
 
 namespace morvane {

@@ -8,7 +8,7 @@
 
 #include <oleauto.h>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::e2e {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "addin/utf8.h"
+#include "addin/model/utf8.h"
 #include "tests/e2e/harness_text.h"
 
 namespace morvane::e2e {

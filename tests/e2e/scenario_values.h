@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "tests/e2e/scenario.h"
 
 namespace morvane::e2e {

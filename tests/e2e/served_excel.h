@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "tests/e2e/com_holders.h"
 #include "tests/e2e/served_host.h"
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "tests/e2e/bench_counters.h"
 
 namespace morvane::e2e {

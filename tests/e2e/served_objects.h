@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "tests/e2e/served_object.h"
 
 namespace morvane::e2e {

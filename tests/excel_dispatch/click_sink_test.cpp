@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/excel/adapters.h"
-#include "addin/com/module_lifetime.h"
+#include "addin/com/base/module_lifetime.h"
 #include "excel_dispatch/fake_dispatch.h"
 
 namespace morvane::test {

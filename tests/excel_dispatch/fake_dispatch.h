@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "addin/com/com_ptr.h"
-#include "addin/com/variant.h"
+#include "addin/com/base/com_ptr.h"
+#include "addin/com/base/variant.h"
 
 namespace morvane::test {
 

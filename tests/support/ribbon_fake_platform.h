@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/ribbon_platform.h"
+#include "addin/model/ribbon_platform.h"
 
 namespace morvane::fakes {
 

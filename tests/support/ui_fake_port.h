@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "addin/ui_port.h"
+#include "addin/model/ui_port.h"
 
 namespace morvane::fakes {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 #include "hostsim/excel.h"
 #include "support/forwarding_application.h"
 #include "win32_ui/rendezvous.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/case_rules.h"
+#include "convert/rules/case_rules.h"
 #include "win32_ui/ui_fixture.h"
 
 namespace morvane::uitest {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "addin/com/excel/dispatch_call.h"
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "addin/com/bstr.h"
+#include "addin/com/base/bstr.h"
 #include "addin/com/excel/locale.h"
 
 namespace morvane::com {

@@ -6,8 +6,8 @@
 
 #include <oaidl.h>
 
-#include "addin/com/variant.h"
-#include "addin/host.h"
+#include "addin/com/base/variant.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
-#include "addin/com/advise_cookie.h"
-#include "addin/com/com_error.h"
-#include "addin/com/com_object.h"
+#include "addin/com/base/advise_cookie.h"
+#include "addin/com/base/com_error.h"
+#include "addin/com/base/com_object.h"
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/host_error_from_com.h"
 

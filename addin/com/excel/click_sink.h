@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "addin/com/excel/dispatch_call.h"
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 

@@ -4,7 +4,7 @@
 
 #include "addin/com/excel/host_error_from_com.h"
 #include "addin/com/excel/locale.h"
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 namespace {

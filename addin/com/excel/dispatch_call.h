@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/com_ptr.h"
 #include "addin/com/excel/member_ids.h"
-#include "addin/com/variant.h"
+#include "addin/com/base/variant.h"
 
 namespace morvane::com {
 

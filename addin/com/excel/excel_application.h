@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "addin/host.h"
+#include "addin/model/host.h"
 
 struct IDispatch;
 

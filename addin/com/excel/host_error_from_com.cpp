@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "addin/com/bstr.h"
-#include "addin/utf8.h"
+#include "addin/com/base/bstr.h"
+#include "addin/model/utf8.h"
 
 namespace morvane::com {
 namespace {

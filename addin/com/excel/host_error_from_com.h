@@ -8,8 +8,8 @@
 
 #include <string_view>
 
-#include "addin/com/com_error.h"
-#include "addin/host.h"
+#include "addin/com/base/com_error.h"
+#include "addin/model/host.h"
 
 namespace morvane::com {
 

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "addin/com/com_ptr.h"
+#include "addin/com/base/com_ptr.h"
 
 namespace morvane::com {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "addin/com/variant.h"
+#include "addin/com/base/variant.h"
 
 namespace morvane::com {
 

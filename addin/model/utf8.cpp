@@ -1,0 +1,76 @@
+#include "addin/model/utf8.h"
+
+namespace morvane {
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+void Append(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out += static_cast<char16_t>(c);
+  } else {
+    c -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (c >> 10));
+    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      out += static_cast<char16_t>(lead);
+      ++i;
+      continue;
+    }
+    // The length of the sequence and the range its second byte must lie in (which rules out
+    // overlong forms, surrogates and code points above U+10FFFF).
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      c = lead & 0x0F;
+      low = lead == 0xE0 ? 0xA0 : 0x80;
+      high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      c = lead & 0x07;
+      low = lead == 0xF0 ? 0x90 : 0x80;
+      high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+      out += kReplacement;
+      ++i;
+      continue;
+    }
+    std::size_t j = i + 1;
+    bool complete = true;
+    for (int k = 1; k < length; ++k, ++j) {
+      const unsigned char next = j < bytes.size() ? static_cast<unsigned char>(bytes[j]) : 0;
+      const bool inRange =
+          j < bytes.size() && (k == 1 ? next >= low && next <= high : next >= 0x80 && next <= 0xBF);
+      if (!inRange) {
+        complete = false;
+        break;
+      }
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (complete) {
+      Append(out, c);
+    } else {
+      out += kReplacement;  // the bytes consumed so far form one maximal invalid subpart
+    }
+    i = j;
+  }
+  return out;
+}
+
+}  // namespace morvane
