@@ -236,9 +236,11 @@ com::ComPtr<fakes::FakeObject> Sink(bool speaksEvents, std::wstring* tag = nullp
     sink->Expose(__uuidof(_CommandBarButtonEvents));
   }
   sink->On(u"Click", [tag](const fakes::FakeCall& call, VARIANT*, EXCEPINFO*) {
-    if (tag && call.rgvarg.size() == 2 && call.rgvarg[1].vt() == VT_DISPATCH &&
+    if (call.rgvarg.size() == 2 && call.rgvarg[1].vt() == VT_DISPATCH &&
         call.rgvarg[0].vt() == (VT_BOOL | VT_BYREF)) {
-      *tag = TextOf(CallMember(V_DISPATCH(call.rgvarg[1].get()), L"Tag"));
+      if (tag) {
+        *tag = TextOf(CallMember(V_DISPATCH(call.rgvarg[1].get()), L"Tag"));
+      }
       *V_BOOLREF(call.rgvarg[0].get()) = VARIANT_TRUE;
     }
     return S_OK;
