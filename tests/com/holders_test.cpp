@@ -192,7 +192,7 @@ TEST(VariantTest, PutClearsAndResetAdoptsWithoutAddRef) {
 
 class AdviseCookieTest : public testing::Test {
  protected:
-  const IID events_ = fakes::kButtonEvents;
+  const IID events_ = DIID__CommandBarButtonEvents;
   fakes::FakeEventSource source_{events_};
   const ComPtr<fakes::FakeObject> sink_ = SinkOf(events_);
 

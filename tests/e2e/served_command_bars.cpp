@@ -61,7 +61,7 @@ class ClickPoint final : public com::ComObject<ClickPoint, IConnectionPoint> {
     if (iid == nullptr) {
       return E_POINTER;
     }
-    *iid = __uuidof(_CommandBarButtonEvents);
+    *iid = DIID__CommandBarButtonEvents;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
@@ -85,7 +85,7 @@ class ClickPoint final : public com::ComObject<ClickPoint, IConnectionPoint> {
     }
     // The sink must speak the outgoing interface.
     com::ComPtr<IDispatch> sink;
-    if (FAILED(sinkUnknown->QueryInterface(__uuidof(_CommandBarButtonEvents), sink.put_void())) ||
+    if (FAILED(sinkUnknown->QueryInterface(DIID__CommandBarButtonEvents, sink.put_void())) ||
         !sink) {
       return CONNECT_E_CANNOTCONNECT;
     }
@@ -157,7 +157,7 @@ class ServedControl : public ServedObject, public IConnectionPointContainer {
       return E_POINTER;
     }
     *out = nullptr;
-    if (iid != __uuidof(_CommandBarButtonEvents)) {
+    if (iid != DIID__CommandBarButtonEvents) {
       return CONNECT_E_NOCONNECTION;
     }
     *out = new ClickPoint(SharedHost(), com::ComPtr<IConnectionPointContainer>(this), control_);

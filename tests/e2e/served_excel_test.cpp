@@ -233,7 +233,7 @@ TEST_F(ServedExcelTest, SheetsCopyByNamedBeforeRenameHide) {
 com::ComPtr<fakes::FakeObject> Sink(bool speaksEvents, std::wstring* tag = nullptr) {
   auto sink = fakes::FakeObject::Create(fakes::Members({u"Click"}));
   if (speaksEvents) {
-    sink->Expose(__uuidof(_CommandBarButtonEvents));
+    sink->Expose(DIID__CommandBarButtonEvents);
   }
   sink->On(u"Click", [tag](const fakes::FakeCall& call, VARIANT*, EXCEPINFO*) {
     if (call.rgvarg.size() == 2 && call.rgvarg[1].vt() == VT_DISPATCH &&
@@ -269,8 +269,7 @@ class ClickTest : public ServedExcelTest {
     com::ComPtr<IConnectionPoint> point;
     EXPECT_TRUE(container);
     if (container) {
-      EXPECT_EQ(container->FindConnectionPoint(__uuidof(_CommandBarButtonEvents), point.put()),
-                S_OK);
+      EXPECT_EQ(container->FindConnectionPoint(DIID__CommandBarButtonEvents, point.put()), S_OK);
     }
     return point;
   }

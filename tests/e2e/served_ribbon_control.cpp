@@ -66,7 +66,7 @@ class ServedRibbonControl : public ServedObject {
   };
 
   void* ExtraInterface(REFIID iid) override {
-    return iid == __uuidof(IRibbonControl) ? static_cast<IRibbonControl*>(&vtable_) : nullptr;
+    return iid == IID_IRibbonControl ? static_cast<IRibbonControl*>(&vtable_) : nullptr;
   }
 
   static const Member kMembers[];

@@ -19,6 +19,7 @@
 
 #include "addin/com/com_ptr.h"
 #include "addin/com/variant.h"
+#include "office.h"
 
 namespace morvane::fakes {
 
@@ -287,16 +288,13 @@ class FakeEnum final : public IEnumVARIANT {
   std::size_t next_ = 0;
 };
 
-inline constexpr GUID kButtonEvents = {
-    0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
 // An event source with one connection point for one events interface (a button's
 // _CommandBarButtonEvents unless told otherwise), raising Click as Office does. Advise asks the
 // sink for the events interface, as Office does, and holds that reference until Unadvise. Owned
 // by the test.
 class FakeEventSource final : public IConnectionPointContainer, public IConnectionPoint {
  public:
-  explicit FakeEventSource(const IID& events = kButtonEvents) : events_(events) {}
+  explicit FakeEventSource(const IID& events = DIID__CommandBarButtonEvents) : events_(events) {}
 
   HRESULT refuse = S_OK;  // what Advise answers instead of connecting
   DWORD nextCookie = 1;   // the cookie Advise hands out next
