@@ -8,6 +8,7 @@
 #include "about/about_text.h"
 #include "about/win32/about_layout.h"
 #include "addin/win32/design_units.h"
+#include "addin/win32/dialog_procedure.h"
 #include "addin/win32/high_contrast.h"
 #include "addin/win32/wide_text.h"
 #include "resources/dialog_ids.h"
@@ -48,8 +49,10 @@ class AboutDialog final : public ui::AboutWindow {
     // Created without an owner: the box stays loaded, hidden, for as long as the add-in, and
     // must not be destroyed with whichever host window happened to be active at its loading
     // (Excel 2013 and later give every workbook a window of its own). ShowModal lends it one.
-    CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_FRMUG), nullptr, &AboutDialog::Procedure,
-                       reinterpret_cast<LPARAM>(this));
+    CreateDialogParamW(
+        module, MAKEINTRESOURCEW(IDD_FRMUG), nullptr,
+        &DialogProcedure<AboutDialog, &AboutDialog::window_, &AboutDialog::OnMessage>,
+        reinterpret_cast<LPARAM>(this));
     if (!window_) {
       const DWORD error = GetLastError();
       throw std::runtime_error("the About box could not be created (error " +
@@ -102,15 +105,6 @@ class AboutDialog final : public ui::AboutWindow {
   }
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-      SetWindowLongPtrW(window, DWLP_USER, lParam);
-      reinterpret_cast<AboutDialog*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<AboutDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
-  }
-
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "addin/win32/design_units.h"
+#include "addin/win32/dialog_procedure.h"
 #include "addin/win32/wide_text.h"
 #include "convert/win32/progress_position.h"
 #include "convert/win32/wizard_layout.h"
@@ -44,9 +45,10 @@ class WizardDialog final : public WizardForm {
   explicit WizardDialog(HINSTANCE module) : module_(module) {}
 
   void Run() {
-    const INT_PTR result =
-        DialogBoxParamW(module_, MAKEINTRESOURCEW(IDD_FRMMV), GetActiveWindow(),
-                        &WizardDialog::Procedure, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamW(
+        module_, MAKEINTRESOURCEW(IDD_FRMMV), GetActiveWindow(),
+        &DialogProcedure<WizardDialog, &WizardDialog::dialog_, &WizardDialog::OnMessage>,
+        reinterpret_cast<LPARAM>(this));
     if (result != kClosed) {
       const DWORD error = GetLastError();
       throw std::runtime_error("the conversion wizard could not be shown (error " +
@@ -133,15 +135,6 @@ class WizardDialog final : public WizardForm {
   void CloseAndDiscard() override { EndDialog(dialog_, kClosed); }
 
  private:
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-      SetWindowLongPtrW(window, DWLP_USER, lParam);
-      reinterpret_cast<WizardDialog*>(lParam)->dialog_ = window;
-    }
-    auto* self = reinterpret_cast<WizardDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->OnMessage(message, wParam, lParam) : FALSE;
-  }
-
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:

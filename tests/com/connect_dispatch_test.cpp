@@ -14,10 +14,10 @@
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
 #include "addin/com/base/variant.h"
-#include "com/com_fakes.h"
 #include "com/morvane_dll.h"
 #include "morvane.h"
 #include "office.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::com {
 namespace {
@@ -26,6 +26,13 @@ using testing_dll::MorvaneDll;
 
 constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);  // error 91
 constexpr DISPID kRibbonHandler = 0x100;
+
+// A ribbon control whose Id reads as id.
+ComPtr<fakes::FakeObject> Control(const char16_t* id) {
+  auto control = fakes::FakeObject::Create(fakes::Members({u"Id"}));
+  control->Set(u"Id", Variant::of_string(id));
+  return control;
+}
 
 class ConnectDispatchTest : public testing::Test {
  protected:
@@ -145,20 +152,18 @@ TEST_F(ConnectDispatchTest, ExposesTheTypeInformationOfConnectsOwnInterface) {
 }
 
 TEST_F(ConnectDispatchTest, RibbonHandlerReadsTheControlsIdOnceInEnglish) {
-  fakes::FakeDispatch control;
-  control.SetText(L"Id", L"mvSomethingElse");
-  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), S_OK);
-  EXPECT_EQ(control.reads, std::vector<std::wstring>{L"id"});
-  EXPECT_EQ(control.locales, std::vector<LCID>{0x0409});
+  const auto control = Control(u"mvSomethingElse");
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(control.get())), S_OK);
+  ASSERT_EQ(control->calls().size(), 1u);
+  EXPECT_EQ(control->LastCall().flags & DISPATCH_PROPERTYGET, DISPATCH_PROPERTYGET);
+  EXPECT_EQ(control->LastCall().lcid, 0x0409u);
   result_.reset();
-  EXPECT_EQ(control.references(), 1u);  // the handler kept no reference
+  EXPECT_EQ(control->references(), 1u);  // the handler kept no reference
 }
 
 TEST_F(ConnectDispatchTest, ACommandsFailureReachesTheHostAsAnException) {
   // Not connected: undo reaches for the host and fails as an empty object reference does.
-  fakes::FakeDispatch control;
-  control.SetText(L"Id", L"mvUndo");
-  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), DISP_E_EXCEPTION);
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(Control(u"mvUndo").get())), DISP_E_EXCEPTION);
   EXPECT_EQ(exception_.scode, kObjectNotSet);
   EXPECT_EQ(description_.view(), L"Object variable or With block variable not set");
   EXPECT_EQ(source_.view(), L"Morvane");
@@ -167,9 +172,13 @@ TEST_F(ConnectDispatchTest, ACommandsFailureReachesTheHostAsAnException) {
 }
 
 TEST_F(ConnectDispatchTest, AControlWhoseIdCannotBeReadFailsWithTheControlsError) {
-  fakes::FakeDispatch control;
-  control.SetRaises(L"Id", static_cast<HRESULT>(0x800A01A8), L"Object required");
-  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(&control)), DISP_E_EXCEPTION);
+  const auto control = Control(u"");
+  control->On(u"Id", [](const fakes::FakeCall&, VARIANT*, EXCEPINFO* exception) {
+    exception->scode = static_cast<HRESULT>(0x800A01A8);
+    exception->bstrDescription = SysAllocString(L"Object required");
+    return DISP_E_EXCEPTION;
+  });
+  EXPECT_EQ(InvokeHandler(Variant::of_dispatch(control.get())), DISP_E_EXCEPTION);
   EXPECT_EQ(exception_.scode, static_cast<HRESULT>(0x800A01A8));
   EXPECT_EQ(description_.view(), L"Object required");
 
@@ -179,15 +188,12 @@ TEST_F(ConnectDispatchTest, AControlWhoseIdCannotBeReadFailsWithTheControlsError
 }
 
 TEST_F(ConnectDispatchTest, WrongArgumentsAreRefusedBeforeTheHandlerRuns) {
-  fakes::FakeDispatch control;
-  control.SetText(L"Id", L"mvNone");
   EXPECT_EQ(InvokeHandler(), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(argumentError_, 0xDEADBEEFu);
   EXPECT_EQ(InvokeHandler(Variant::of_string(u"mvUndo")), DISP_E_TYPEMISMATCH);
   // Windows names the argument at fault (index 0); Wine 8 leaves puArgErr as it was.
   EXPECT_TRUE(argumentError_ == 0u || argumentError_ == 0xDEADBEEFu) << argumentError_;
   EXPECT_EQ(V_I4(result_.get()), static_cast<LONG>(0xDEADBEEF));
-  EXPECT_TRUE(control.reads.empty());
 
   DISPPARAMS none{};
   EXPECT_EQ(dispatch_->Invoke(kRibbonHandler, IID_IUnknown, 0, DISPATCH_METHOD, &none, nullptr,
@@ -267,14 +273,14 @@ TEST(ConnectExitTest, TheObjectOutlivesTheCallDuringWhichItsLastReferenceGoes) {
   ASSERT_EQ(dll.CanUnloadNow(), S_OK);
   IDispatch* connect = dll.Create<IDispatch>(kClsidConnect, IID_IDispatch).release();
   ASSERT_NE(connect, nullptr);
-  fakes::FakeDispatch control;
-  control.SetText(L"Id", L"mvNone");
+  const auto control = Control(u"");
   HRESULT unloadableDuringCall = E_FAIL;
-  control.onRead = [&] {
+  control->On(u"Id", [&](const fakes::FakeCall&, VARIANT* result, EXCEPINFO*) {
     connect->Release();
     unloadableDuringCall = dll.CanUnloadNow();
-  };
-  Variant argument = Variant::of_dispatch(&control);
+    return VariantCopy(result, Variant::of_string(u"mvNone").get());
+  });
+  Variant argument = Variant::of_dispatch(control.get());
   DISPPARAMS params{argument.get(), nullptr, 1, 0};
   EXPECT_EQ(connect->Invoke(kRibbonHandler, IID_NULL, 0x0409, DISPATCH_METHOD, &params, nullptr,
                             nullptr, nullptr),

@@ -8,10 +8,10 @@
 
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
-#include "com/com_fakes.h"
 #include "com/morvane_dll.h"
 #include "morvane.h"
 #include "office.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::com {
 namespace {
@@ -45,26 +45,24 @@ class ConnectLifecycleTest : public testing::Test {
     return hr;
   }
 
-  static bool Read(const fakes::FakeDispatch& host, const wchar_t* member) {
-    return std::find(host.reads.begin(), host.reads.end(), member) != host.reads.end();
-  }
-  static bool LookedUp(const fakes::FakeDispatch& host, const wchar_t* member) {
-    return std::find(host.looked_up.begin(), host.looked_up.end(), member) != host.looked_up.end();
+  // An object with a Version, as the add-in reads it from Excel.
+  static ComPtr<fakes::FakeObject> Host(const char16_t* version) {
+    auto host = fakes::FakeObject::Create(fakes::Members({u"Version"}));
+    host->Set(u"Version", Variant::of_string(version));
+    return host;
   }
 
   ComPtr<IDTExtensibility2> extensibility_;
 };
 
 TEST_F(ConnectLifecycleTest, AnObjectThatIsNotExcelLeavesTheAddInConnectedWithoutAHost) {
-  fakes::FakeDispatch notExcel;
-  notExcel.SetText(L"Version", L"11.0");
-  EXPECT_EQ(extensibility_->OnConnection(&notExcel, ext_cm_Startup, nullptr, nullptr), S_OK);
+  const auto notExcel = Host(u"11.0");
+  EXPECT_EQ(extensibility_->OnConnection(notExcel.get(), ext_cm_Startup, nullptr, nullptr), S_OK);
   // It was asked whether it is Excel's _Application, and nothing more.
-  ASSERT_FALSE(notExcel.queried.empty());
-  EXPECT_TRUE(std::any_of(notExcel.queried.begin(), notExcel.queried.end(),
+  EXPECT_TRUE(std::any_of(notExcel->queried.begin(), notExcel->queried.end(),
                           [](const IID& iid) { return IsEqualIID(iid, kIidExcelApplication); }));
-  EXPECT_TRUE(notExcel.looked_up.empty());
-  EXPECT_EQ(notExcel.references(), 1u);
+  EXPECT_TRUE(notExcel->type().lookups.empty());
+  EXPECT_EQ(notExcel->references(), 1u);
   // Without a host the menu builder fails quietly and the remover reports the failure.
   EXPECT_EQ(Run(L"TarvelMB_Add"), S_OK);
   EXPECT_EQ(Run(L"remMenuBar"), DISP_E_EXCEPTION);
@@ -75,21 +73,20 @@ TEST_F(ConnectLifecycleTest, AnObjectThatIsNotExcelLeavesTheAddInConnectedWithou
 }
 
 TEST_F(ConnectLifecycleTest, ExcelIsHandedToTheAddInAndReleasedAtDisconnection) {
-  for (const wchar_t* version : {L"16.0", L"11.0"}) {
-    SCOPED_TRACE(version[1] == L'6' ? "later host" : "classic host");
-    fakes::FakeDispatch excel;
-    excel.Answer(kIidExcelApplication);
-    excel.SetText(L"Version", version);
-    EXPECT_EQ(extensibility_->OnConnection(&excel, ext_cm_Startup, nullptr, nullptr), S_OK);
-    EXPECT_TRUE(Read(excel, L"version"));
-    EXPECT_TRUE(std::all_of(excel.locales.begin(), excel.locales.end(),
-                            [](LCID lcid) { return lcid == 0x0409; }));
-    EXPECT_GT(excel.references(), 1u);  // held as xlApp
+  for (const char16_t* version : {u"16.0", u"11.0"}) {
+    SCOPED_TRACE(version[1] == u'6' ? "later host" : "classic host");
+    const auto excel = Host(version);
+    excel->Expose(kIidExcelApplication);
+    EXPECT_EQ(extensibility_->OnConnection(excel.get(), ext_cm_Startup, nullptr, nullptr), S_OK);
+    EXPECT_TRUE(excel->Called(u"Version"));
+    EXPECT_TRUE(std::all_of(excel->calls().begin(), excel->calls().end(),
+                            [](const fakes::FakeCall& call) { return call.lcid == 0x0409; }));
+    EXPECT_GT(excel->references(), 1u);  // held as xlApp
     // A classic host gets its menu: the builder reaches for the command bars (which this fake
     // lacks, so each step fails quietly); a later host's command bars are not touched.
-    EXPECT_EQ(LookedUp(excel, L"commandbars"), version[1] == L'1');
+    EXPECT_EQ(excel->type().lookups.contains(u"CommandBars"), version[1] == u'1');
     EXPECT_EQ(extensibility_->OnDisconnection(ext_dm_HostShutdown, nullptr), S_OK);
-    EXPECT_EQ(excel.references(), 1u);
+    EXPECT_EQ(excel->references(), 1u);
   }
 }
 

@@ -8,7 +8,7 @@
 #include "addin/com/base/bstr.h"
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/base/variant.h"
-#include "com/com_fakes.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::com {
 namespace {
@@ -152,65 +152,71 @@ TEST(VariantTest, BooleansAndOmittedArgumentsAreAutomationsOwnValues) {
 }
 
 TEST(VariantTest, HoldsItsInterfaceReferenceUntilCleared) {
-  fakes::FakeDispatch object;
+  const ComPtr<fakes::FakeObject> object = fakes::FakeObject::Create(fakes::Type());
   {
-    Variant held = Variant::of_dispatch(&object);
-    EXPECT_EQ(object.references(), 2u);
+    Variant held = Variant::of_dispatch(object.get());
+    EXPECT_EQ(object->references(), 2u);
     Variant copy = held.copy();
-    EXPECT_EQ(object.references(), 3u);
+    EXPECT_EQ(object->references(), 3u);
     Variant moved(std::move(copy));
     EXPECT_EQ(copy.vt(), VT_EMPTY);
-    EXPECT_EQ(object.references(), 3u);
+    EXPECT_EQ(object->references(), 3u);
     moved = std::move(moved);
-    EXPECT_EQ(object.references(), 3u);
+    EXPECT_EQ(object->references(), 3u);
   }
-  EXPECT_EQ(object.references(), 1u);
+  EXPECT_EQ(object->references(), 1u);
 }
 
 TEST(VariantTest, PutClearsAndResetAdoptsWithoutAddRef) {
-  fakes::FakeDispatch object;
-  Variant held = Variant::of_dispatch(&object);
+  const ComPtr<fakes::FakeObject> object = fakes::FakeObject::Create(fakes::Type());
+  Variant held = Variant::of_dispatch(object.get());
   VARIANT* out = held.put();
-  EXPECT_EQ(object.references(), 1u);
+  EXPECT_EQ(object->references(), 1u);
   EXPECT_EQ(V_VT(out), VT_EMPTY);
 
   VARIANT raw;
   VariantInit(&raw);
   V_VT(&raw) = VT_DISPATCH;
-  V_DISPATCH(&raw) = &object;
-  object.AddRef();  // the reference the holder adopts
+  V_DISPATCH(&raw) = object.get();
+  object->AddRef();  // the reference the holder adopts
   held.reset(raw);
-  EXPECT_EQ(object.references(), 2u);
+  EXPECT_EQ(object->references(), 2u);
   held.reset(*held.get());  // its own contents: nothing changes hands
-  EXPECT_EQ(object.references(), 2u);
+  EXPECT_EQ(object->references(), 2u);
   VARIANT given = held.release();
   EXPECT_EQ(held.vt(), VT_EMPTY);
-  EXPECT_EQ(object.references(), 2u);
+  EXPECT_EQ(object->references(), 2u);
   VariantClear(&given);
-  EXPECT_EQ(object.references(), 1u);
+  EXPECT_EQ(object->references(), 1u);
 }
 
 class AdviseCookieTest : public testing::Test {
  protected:
-  const IID events_ = {0x000C0351, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+  const IID events_ = DIID__CommandBarButtonEvents;
   fakes::FakeEventSource source_{events_};
-  fakes::CountingUnknown sink_;
+  const ComPtr<fakes::FakeObject> sink_ = SinkOf(events_);
+
+  static ComPtr<fakes::FakeObject> SinkOf(const IID& events) {
+    auto sink = fakes::FakeObject::Create(fakes::Type());
+    sink->Expose(events);
+    return sink;
+  }
 };
 
 TEST_F(AdviseCookieTest, ConnectsOnceAndUnadvisesOnceWhenDropped) {
   {
-    AdviseCookie cookie = AdviseCookie::Advise(source_.unknown(), events_, &sink_);
+    AdviseCookie cookie = AdviseCookie::Advise(source_.unknown(), events_, sink_.get());
     EXPECT_TRUE(cookie.connected());
-    EXPECT_EQ(cookie.cookie(), 7u);
-    EXPECT_EQ(sink_.extra(), 1);  // the source holds the sink while connected
+    EXPECT_EQ(cookie.cookie(), 1u);
+    EXPECT_EQ(sink_->references(), 2u);  // the source holds the sink while connected
   }
-  EXPECT_EQ(source_.unadvised, std::vector<DWORD>{7});
-  EXPECT_EQ(sink_.extra(), 0);
+  EXPECT_EQ(source_.unadvised, std::vector<DWORD>{1});
+  EXPECT_EQ(sink_->references(), 1u);
   EXPECT_EQ(source_.references(), 1u);
 }
 
 TEST_F(AdviseCookieTest, MoveTransfersTheConnectionAndResetIsIdempotent) {
-  AdviseCookie cookie = AdviseCookie::Advise(source_.unknown(), events_, &sink_);
+  AdviseCookie cookie = AdviseCookie::Advise(source_.unknown(), events_, sink_.get());
   AdviseCookie moved(std::move(cookie));
   EXPECT_FALSE(cookie.connected());
   AdviseCookie assigned;
@@ -218,20 +224,20 @@ TEST_F(AdviseCookieTest, MoveTransfersTheConnectionAndResetIsIdempotent) {
   EXPECT_TRUE(source_.unadvised.empty());
   assigned.reset();
   assigned.reset();
-  EXPECT_EQ(source_.unadvised, std::vector<DWORD>{7});
+  EXPECT_EQ(source_.unadvised, std::vector<DWORD>{1});
   EXPECT_FALSE(assigned.connected());
 }
 
 TEST_F(AdviseCookieTest, ARefusedSinkOrAMissingConnectionPointThrows) {
   source_.refuse = CONNECT_E_CANNOTCONNECT;
   try {
-    AdviseCookie::Advise(source_.unknown(), events_, &sink_);
+    AdviseCookie::Advise(source_.unknown(), events_, sink_.get());
     FAIL() << "no ComError";
   } catch (const ComError& error) {
     EXPECT_EQ(error.hr(), CONNECT_E_CANNOTCONNECT);
   }
   const IID other = {0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
-  EXPECT_THROW(AdviseCookie::Advise(source_.unknown(), other, &sink_), ComError);
+  EXPECT_THROW(AdviseCookie::Advise(source_.unknown(), other, sink_.get()), ComError);
   EXPECT_EQ(source_.references(), 1u);
   EXPECT_TRUE(source_.unadvised.empty());
 }
@@ -239,7 +245,7 @@ TEST_F(AdviseCookieTest, ARefusedSinkOrAMissingConnectionPointThrows) {
 TEST_F(AdviseCookieTest, CookieZeroIsNotAConnection) {
   // A source that says S_OK but hands out 0 could never be unadvised.
   source_.nextCookie = 0;
-  EXPECT_THROW(AdviseCookie::Advise(source_.unknown(), events_, &sink_), ComError);
+  EXPECT_THROW(AdviseCookie::Advise(source_.unknown(), events_, sink_.get()), ComError);
   EXPECT_TRUE(source_.unadvised.empty());
 }
 

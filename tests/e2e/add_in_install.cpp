@@ -187,8 +187,8 @@ bool AddInInstall::Check(const std::wstring& addIn) {
   return true;
 }
 
-ComPtr<IUnknown> AddInInstall::Create() {
-  ComPtr<IUnknown> instance;
+com::ComPtr<IUnknown> AddInInstall::Create() {
+  com::ComPtr<IUnknown> instance;
   // Wine 8 does not merge the user's classes into HKCR, so CoCreateInstance cannot find a
   // per-user class (bug 14771): do what COM does for an in-process server instead, from the
   // path the registration gave.
@@ -202,7 +202,7 @@ ComPtr<IUnknown> AddInInstall::Create() {
     Fail("the DLL does not export DllGetClassObject");
     return instance;
   }
-  ComPtr<IClassFactory> factory;
+  com::ComPtr<IClassFactory> factory;
   HRESULT hr = getClassObject(clsid_, IID_IClassFactory, factory.put_void());
   if (FAILED(hr)) {
     Fail("DllGetClassObject failed with " + Hex(hr));

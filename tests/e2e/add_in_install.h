@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/com_holders.h"
+#include "addin/com/base/com_ptr.h"
 #include "tests/e2e/registry_view.h"
 
 namespace morvane::e2e {
@@ -30,7 +30,7 @@ class AddInInstall {
   // regsvr32, then the entries Excel reads. False when Excel would not load the add-in.
   bool Register();
   // The class object from the registered path, and a new instance of the add-in's class.
-  ComPtr<IUnknown> Create();
+  com::ComPtr<IUnknown> Create();
   // After every reference is gone: DllCanUnloadNow, then FreeLibrary.
   void Unload();
   // regsvr32 /u, then the registry compared with before Register.

@@ -30,14 +30,9 @@ bool IsClass(HWND window, const wchar_t* name) {
 }
 
 // A caption as the user reads it: without the access-key ampersands.
-std::wstring Plain(const std::wstring& caption) {
-  std::wstring out;
-  for (wchar_t c : caption) {
-    if (c != L'&') {
-      out += c;
-    }
-  }
-  return out;
+std::wstring Plain(std::wstring caption) {
+  std::erase(caption, L'&');
+  return caption;
 }
 
 BOOL CALLBACK CollectOurs(HWND window, LPARAM found) {

@@ -26,19 +26,19 @@ DispatchOutcome Call(IDispatch* object, std::wstring_view member, WORD flags,
   std::vector<VARIANT> rgvarg;
   std::vector<DISPID> namedIds;
   if (putValue != nullptr) {
-    rgvarg.push_back(putValue->value);
+    rgvarg.push_back(*putValue->value.get());
     namedIds.push_back(DISPID_PROPERTYPUT);
   }
   std::size_t nameIndex = 1;
   for (const DispatchArg& arg : args) {
     if (!arg.name.empty()) {
-      rgvarg.push_back(arg.value);
+      rgvarg.push_back(*arg.value.get());
       namedIds.push_back(ids[nameIndex++]);
     }
   }
   for (auto arg = args.rbegin(); arg != args.rend(); ++arg) {
     if (arg->name.empty()) {
-      rgvarg.push_back(arg->value);
+      rgvarg.push_back(*arg->value.get());
     }
   }
   DISPPARAMS params{rgvarg.data(), namedIds.data(), static_cast<UINT>(rgvarg.size()),
@@ -58,55 +58,22 @@ DispatchOutcome Call(IDispatch* object, std::wstring_view member, WORD flags,
   return out;
 }
 
-DispatchArg Made(VARIANT value, std::wstring name) {
-  DispatchArg arg(value, std::move(name));
-  VariantClear(&value);
-  return arg;
-}
-
 }  // namespace
 
-DispatchArg::DispatchArg(const VARIANT& source, std::wstring argName) : name(std::move(argName)) {
-  VariantInit(&value);
-  VariantCopy(&value, const_cast<VARIANT*>(&source));
-}
-
-DispatchArg::DispatchArg(const DispatchArg& other) : DispatchArg(other.value, other.name) {}
-
-DispatchArg::~DispatchArg() {
-  VariantClear(&value);
-}
-
-DispatchArg TextArg(std::wstring_view text, std::wstring name) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  return Made(v, std::move(name));
+DispatchArg TextArg(std::u16string_view text, std::wstring name) {
+  return {com::Variant::of_string(text), std::move(name)};
 }
 
 DispatchArg IntArg(std::int32_t value, std::wstring name) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
-  return Made(v, std::move(name));
+  return {com::Variant::of_int(value), std::move(name)};
 }
 
 DispatchArg BoolArg(bool value, std::wstring name) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return Made(v, std::move(name));
+  return {com::Variant::of_bool(value), std::move(name)};
 }
 
 DispatchArg ObjectArg(IDispatch* object, std::wstring name) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = object;  // VariantCopy in the constructor AddRefs; nothing to clear here
-  return DispatchArg(v, std::move(name));
+  return {com::Variant::of_dispatch(object), std::move(name)};
 }
 
 DispatchOutcome CallMember(IDispatch* object, std::wstring_view member,
@@ -119,18 +86,18 @@ DispatchOutcome PutMember(IDispatch* object, std::wstring_view member, const Dis
   return Call(object, member, DISPATCH_PROPERTYPUT, &value, args, lcid);
 }
 
-ComPtr<IDispatch> ObjectOf(const DispatchOutcome& outcome) {
-  if (FAILED(outcome.hr) || V_VT(&outcome.value.get()) != VT_DISPATCH) {
+com::ComPtr<IDispatch> ObjectOf(const DispatchOutcome& outcome) {
+  if (FAILED(outcome.hr) || outcome.value.vt() != VT_DISPATCH) {
     return {};
   }
-  return ComPtr<IDispatch>(V_DISPATCH(&outcome.value.get()));
+  return com::ComPtr<IDispatch>(V_DISPATCH(outcome.value.get()));
 }
 
 std::wstring TextOf(const DispatchOutcome& outcome) {
-  if (FAILED(outcome.hr) || V_VT(&outcome.value.get()) != VT_BSTR) {
+  if (FAILED(outcome.hr) || outcome.value.vt() != VT_BSTR) {
     return L"<not text>";
   }
-  const BSTR text = V_BSTR(&outcome.value.get());
+  const BSTR text = V_BSTR(outcome.value.get());
   return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
 

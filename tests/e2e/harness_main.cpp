@@ -30,6 +30,7 @@
 #include "tests/e2e/report.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/session.h"
+#include "tests/support/run_again.h"
 
 namespace morvane::e2e {
 namespace {
@@ -115,28 +116,6 @@ bool OwnWindowsInForce() {
   return inForce;
 }
 
-// Runs this same command again as a new process and answers with its exit code.
-int RunAgain() {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION process{};
-  std::wstring line = GetCommandLineW();
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return 2;
-  }
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 2;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
 int Main(const std::vector<std::wstring>& args) {
   if (args.size() == 4 && args[1] == kRecordUrlSwitch) {
     return RecordUrl(args[2], args[3]);
@@ -148,7 +127,7 @@ int Main(const std::vector<std::wstring>& args) {
     return 0;
   }
   if (!OwnWindowsInForce()) {
-    return RunAgain();
+    return static_cast<int>(fakes::RunAgain(2));
   }
   Arguments arguments;
   if (!Parse(args, arguments)) {

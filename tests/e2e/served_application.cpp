@@ -9,27 +9,11 @@
 namespace morvane::e2e {
 namespace {
 
-VARIANT Number(double value) {
-  VARIANT out;
-  VariantInit(&out);
-  V_VT(&out) = VT_R8;
-  V_R8(&out) = value;
-  return out;
-}
-
-VARIANT Long(std::int32_t value) {
-  VARIANT out;
-  VariantInit(&out);
-  V_VT(&out) = VT_I4;
-  V_I4(&out) = value;
-  return out;
-}
-
 class ServedWorkbooks : public ServedObject {
  public:
   explicit ServedWorkbooks(std::shared_ptr<ServedHost> host);
 
-  void Count(Call& call) { call.Return(Long(Host().excel->WorkbooksCount())); }
+  void Count(Call& call) { call.Return(com::Variant::of_int(Host().excel->WorkbooksCount())); }
 
  private:
   static const Member kMembers[];
@@ -50,7 +34,7 @@ class ServedWorksheetFunction : public ServedObject {
     if (call.Arg(1) != nullptr) {
       NotModelled(u"CountA with more than one argument");
     }
-    call.Return(Number(
+    call.Return(com::Variant::of_double(
         Host().excel->CountA(HostObjectOf<host::Range>(call.ObjectArg(0), call.RgIndex(0)))));
   }
 
@@ -149,7 +133,7 @@ class ServedApplication : public ServedObject {
 
  private:
   void* ExtraInterface(REFIID iid) override {
-    return iid == kApplicationIid ? static_cast<IDispatch*>(this) : nullptr;
+    return iid == com::kIidExcelApplication ? static_cast<IDispatch*>(this) : nullptr;
   }
 
   static const Member kMembers[];
@@ -181,16 +165,16 @@ ServedApplication::ServedApplication(std::shared_ptr<ServedHost> host)
 
 }  // namespace
 
-ComPtr<IDispatch> ServeApplication(std::shared_ptr<ServedHost> host) {
+com::ComPtr<IDispatch> ServeApplication(std::shared_ptr<ServedHost> host) {
   return Serve<ServedApplication>(std::move(host));
 }
 
-ComPtr<IDispatch> ServeComAddIn(std::shared_ptr<ServedHost> host,
-                                std::shared_ptr<host::ComAddIn> addIn) {
+com::ComPtr<IDispatch> ServeComAddIn(std::shared_ptr<ServedHost> host,
+                                     std::shared_ptr<host::ComAddIn> addIn) {
   return Serve<ServedComAddIn>(std::move(host), std::move(addIn));
 }
 
-ComPtr<IDispatch> ServeComAddIns(const std::shared_ptr<ServedHost>& host) {
+com::ComPtr<IDispatch> ServeComAddIns(const std::shared_ptr<ServedHost>& host) {
   return Serve<ServedComAddIns>(host);
 }
 

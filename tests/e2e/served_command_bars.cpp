@@ -17,14 +17,14 @@ constexpr LCID kEnglishUs = 0x0409;
 
 // Raises Click on one sink the way Office does: Ctrl first, CancelDefault by reference, in
 // reverse order in rgvarg. The sink stays referenced for the length of its call.
-void RaiseClick(const std::weak_ptr<ServedHost>& weakHost, const ComPtr<IDispatch>& sink,
+void RaiseClick(const std::weak_ptr<ServedHost>& weakHost, const com::ComPtr<IDispatch>& sink,
                 const std::shared_ptr<host::CommandBarControl>& ctrl, bool& cancelDefault) {
   const std::shared_ptr<ServedHost> host = weakHost.lock();
   if (!host) {
     return;
   }
-  const ComPtr<IDispatch> keep = sink;
-  ComPtr<IDispatch> button = ServeControl(host, ctrl);
+  const com::ComPtr<IDispatch> keep = sink;
+  com::ComPtr<IDispatch> button = ServeControl(host, ctrl);
   VARIANT_BOOL cancel = cancelDefault ? VARIANT_TRUE : VARIANT_FALSE;
   VARIANTARG args[2];
   VariantInit(&args[0]);
@@ -47,27 +47,28 @@ void RaiseClick(const std::weak_ptr<ServedHost>& weakHost, const ComPtr<IDispatc
   cancelDefault = cancel != VARIANT_FALSE;
 }
 
-class ClickPoint : public ServedHelper<IConnectionPoint> {
+class ClickPoint final : public com::ComObject<ClickPoint, IConnectionPoint> {
  public:
-  ClickPoint(std::shared_ptr<ServedHost> host, ComPtr<IConnectionPointContainer> container,
+  static constexpr com::InterfaceEntry<ClickPoint> kInterfaces[] = {
+      {&IID_IUnknown, com::As<ClickPoint, IConnectionPoint>},
+      {&IID_IConnectionPoint, com::As<ClickPoint, IConnectionPoint>}};
+
+  ClickPoint(std::shared_ptr<ServedHost> host, com::ComPtr<IConnectionPointContainer> container,
              std::shared_ptr<host::CommandBarControl> control)
-      : ServedHelper(IID_IConnectionPoint),
-        host_(std::move(host)),
-        container_(std::move(container)),
-        control_(std::move(control)) {}
+      : host_(std::move(host)), container_(std::move(container)), control_(std::move(control)) {}
 
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override {
     if (iid == nullptr) {
       return E_POINTER;
     }
-    *iid = kCommandBarButtonEventsIid;
+    *iid = DIID__CommandBarButtonEvents;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
     if (out == nullptr) {
       return E_POINTER;
     }
-    *out = ComPtr<IConnectionPointContainer>(container_).release();
+    container_.copy_to(out);
     return S_OK;
   }
 
@@ -83,8 +84,9 @@ class ClickPoint : public ServedHelper<IConnectionPoint> {
       return E_POINTER;
     }
     // The sink must speak the outgoing interface.
-    ComPtr<IDispatch> sink;
-    if (FAILED(sinkUnknown->QueryInterface(kCommandBarButtonEventsIid, sink.put_void())) || !sink) {
+    com::ComPtr<IDispatch> sink;
+    if (FAILED(sinkUnknown->QueryInterface(DIID__CommandBarButtonEvents, sink.put_void())) ||
+        !sink) {
       return CONNECT_E_CANNOTCONNECT;
     }
     const std::weak_ptr<ServedHost> weakHost = host_;
@@ -125,8 +127,9 @@ class ClickPoint : public ServedHelper<IConnectionPoint> {
   }
 
  private:
+  LiveToken live_;
   std::shared_ptr<ServedHost> host_;
-  ComPtr<IConnectionPointContainer> container_;
+  com::ComPtr<IConnectionPointContainer> container_;
   std::shared_ptr<host::CommandBarControl> control_;
 };
 
@@ -154,10 +157,10 @@ class ServedControl : public ServedObject, public IConnectionPointContainer {
       return E_POINTER;
     }
     *out = nullptr;
-    if (iid != kCommandBarButtonEventsIid) {
+    if (iid != DIID__CommandBarButtonEvents) {
       return CONNECT_E_NOCONNECTION;
     }
-    *out = new ClickPoint(SharedHost(), ComPtr<IConnectionPointContainer>(this), control_);
+    *out = new ClickPoint(SharedHost(), com::ComPtr<IConnectionPointContainer>(this), control_);
     return S_OK;
   }
 
@@ -289,12 +292,12 @@ ServedBars::ServedBars(std::shared_ptr<ServedHost> host)
 
 }  // namespace
 
-ComPtr<IDispatch> ServeCommandBars(const std::shared_ptr<ServedHost>& host) {
+com::ComPtr<IDispatch> ServeCommandBars(const std::shared_ptr<ServedHost>& host) {
   return Serve<ServedBars>(host);
 }
 
-ComPtr<IDispatch> ServeControl(const std::shared_ptr<ServedHost>& host,
-                               std::shared_ptr<host::CommandBarControl> control) {
+com::ComPtr<IDispatch> ServeControl(const std::shared_ptr<ServedHost>& host,
+                                    std::shared_ptr<host::CommandBarControl> control) {
   if (!control) {
     return {};
   }

@@ -9,6 +9,7 @@
 #include "tests/e2e/dispatch_call.h"
 #include "tests/e2e/served_excel.h"
 #include "tests/e2e/served_object.h"
+#include "tests/support/fake_dispatch.h"
 
 namespace morvane::e2e {
 namespace {
@@ -25,23 +26,23 @@ class ServedExcelTest : public ::testing::Test {
     app = ServeApplication(host);
   }
 
-  ComPtr<IDispatch> Get(IDispatch* object, const wchar_t* member,
-                        const std::vector<DispatchArg>& args = {}) {
+  com::ComPtr<IDispatch> Get(IDispatch* object, const wchar_t* member,
+                             const std::vector<DispatchArg>& args = {}) {
     DispatchOutcome out = CallMember(object, member, args);
     EXPECT_EQ(out.hr, S_OK) << "calling " << Narrow(member);
     return ObjectOf(out);
   }
 
-  ComPtr<IDispatch> Selection() { return Get(app.get(), L"Selection"); }
+  com::ComPtr<IDispatch> Selection() { return Get(app.get(), L"Selection"); }
 
   std::shared_ptr<sim::Excel> excel;
   std::shared_ptr<ServedHost> host;
-  ComPtr<IDispatch> app;
+  com::ComPtr<IDispatch> app;
 };
 
 TEST_F(ServedExcelTest, ParameterNamesResolveToTheirPositions) {
   excel->AddWorkbook({u"Sheet1"});
-  ComPtr<IDispatch> sheet = Get(app.get(), L"ActiveSheet");
+  com::ComPtr<IDispatch> sheet = Get(app.get(), L"ActiveSheet");
   // Names are found without regard to case.
   std::wstring names[] = {L"cOPY", L"after", L"Before", L"Nowhere"};
   LPOLESTR pointers[] = {names[0].data(), names[1].data(), names[2].data(), names[3].data()};
@@ -54,13 +55,13 @@ TEST_F(ServedExcelTest, ParameterNamesResolveToTheirPositions) {
 }
 
 TEST_F(ServedExcelTest, ApplicationAnswersForApplicationInterfaceWithTheSameDispatch) {
-  ComPtr<IDispatch> asApplication = app.As<IDispatch>(kApplicationIid);
-  ASSERT_TRUE(asApplication);
+  com::ComPtr<IDispatch> asApplication;
+  ASSERT_EQ(app->QueryInterface(com::kIidExcelApplication, asApplication.put_void()), S_OK);
   EXPECT_EQ(asApplication.get(), app.get());
-  ComPtr<IUnknown> a = app.As<IUnknown>(IID_IUnknown);
-  ComPtr<IUnknown> b = asApplication.As<IUnknown>(IID_IUnknown);
+  com::ComPtr<IUnknown> a = app.try_query<IUnknown>();
+  com::ComPtr<IUnknown> b = asApplication.try_query<IUnknown>();
   EXPECT_EQ(a.get(), b.get());
-  EXPECT_FALSE(app.As<IUnknown>(IID_IConnectionPointContainer));
+  EXPECT_FALSE(app.try_query<IConnectionPointContainer>());
 }
 
 TEST_F(ServedExcelTest, HostErrorsArriveAsExceptionsFromMicrosoftExcel) {
@@ -70,7 +71,7 @@ TEST_F(ServedExcelTest, HostErrorsArriveAsExceptionsFromMicrosoftExcel) {
   EXPECT_EQ(out.scode, static_cast<HRESULT>(0x800A03EC));
   EXPECT_EQ(out.source, L"Microsoft Excel");
   EXPECT_EQ(out.description, L"Method 'Sheets' of object '_Application' failed");
-  EXPECT_EQ(V_VT(&out.value.get()), VT_EMPTY);
+  EXPECT_EQ(V_VT(out.value.get()), VT_EMPTY);
 }
 
 TEST_F(ServedExcelTest, PutsNeedTheNamedPropertyPutArgumentAndTheRightDirection) {
@@ -125,14 +126,14 @@ TEST_F(ServedExcelTest, CellValuesComeWithExcelsVariantTypes) {
     excel->Select(c.cell);
     const DispatchOutcome out = CallMember(Selection().get(), L"Value");
     ASSERT_EQ(out.hr, S_OK) << c.cell;
-    EXPECT_EQ(V_VT(&out.value.get()), c.type) << c.cell;
+    EXPECT_EQ(V_VT(out.value.get()), c.type) << c.cell;
   }
   excel->Select("A3");
-  EXPECT_EQ(V_DATE(&CallMember(Selection().get(), L"Value").value.get()), 43831.0);
+  EXPECT_EQ(V_DATE(CallMember(Selection().get(), L"Value").value.get()), 43831.0);
   excel->Select("A5");
-  EXPECT_EQ(V_CY(&CallMember(Selection().get(), L"Value").value.get()).int64, 125000);
+  EXPECT_EQ(V_CY(CallMember(Selection().get(), L"Value").value.get()).int64, 125000);
   excel->Select("A6");
-  EXPECT_EQ(V_ERROR(&CallMember(Selection().get(), L"Value").value.get()),
+  EXPECT_EQ(V_ERROR(CallMember(Selection().get(), L"Value").value.get()),
             static_cast<SCODE>(0x800A07FA));
 }
 
@@ -150,21 +151,21 @@ TEST_F(ServedExcelTest, NewEnumGivesOneCellRangesInTheHostsOrder) {
   excel->Type(u"Sheet1", "B1", u"b");
   excel->Type(u"Sheet1", "A2", u"c");
   excel->Select("A1:B2");
-  ComPtr<IDispatch> range = Selection();
+  com::ComPtr<IDispatch> range = Selection();
   DispatchOutcome made = CallMember(range.get(), L"_NewEnum");
   ASSERT_EQ(made.hr, S_OK);
-  ASSERT_EQ(V_VT(&made.value.get()), VT_UNKNOWN);
-  ComPtr<IEnumVARIANT> cells =
-      ComPtr<IUnknown>(V_UNKNOWN(&made.value.get())).As<IEnumVARIANT>(IID_IEnumVARIANT);
+  ASSERT_EQ(V_VT(made.value.get()), VT_UNKNOWN);
+  com::ComPtr<IEnumVARIANT> cells =
+      com::ComPtr<IUnknown>(V_UNKNOWN(made.value.get())).try_query<IEnumVARIANT>();
   ASSERT_TRUE(cells);
   std::vector<std::wstring> seen;
-  Variant item;
+  com::Variant item;
   ULONG fetched = 0;
   while (cells->Next(1, item.put(), &fetched) == S_OK) {
     ASSERT_EQ(fetched, 1u);
-    ASSERT_EQ(V_VT(&item.get()), VT_DISPATCH);
-    const DispatchOutcome value = CallMember(V_DISPATCH(&item.get()), L"Value");
-    seen.push_back(V_VT(&value.value.get()) == VT_EMPTY ? L"" : TextOf(value));
+    ASSERT_EQ(V_VT(item.get()), VT_DISPATCH);
+    const DispatchOutcome value = CallMember(V_DISPATCH(item.get()), L"Value");
+    seen.push_back(V_VT(value.value.get()) == VT_EMPTY ? L"" : TextOf(value));
   }
   EXPECT_EQ(seen, (std::vector<std::wstring>{L"a", L"b", L"c", L""}));
   EXPECT_EQ(fetched, 0u);
@@ -176,16 +177,16 @@ TEST_F(ServedExcelTest, ConstantsOfTheSelectionIntersectedWithIt) {
   excel->PutFormula(u"Sheet1", "A2", u"=A1", std::u16string(u"x"));
   excel->Type(u"Sheet1", "C3", u"far");
   excel->Select("A1:A2");
-  ComPtr<IDispatch> selection = Selection();
-  ComPtr<IDispatch> worksheetFunction = Get(app.get(), L"WorksheetFunction");
+  com::ComPtr<IDispatch> selection = Selection();
+  com::ComPtr<IDispatch> worksheetFunction = Get(app.get(), L"WorksheetFunction");
   const DispatchOutcome count =
       CallMember(worksheetFunction.get(), L"CountA", {ObjectArg(selection.get())});
   ASSERT_EQ(count.hr, S_OK);
-  EXPECT_EQ(V_R8(&count.value.get()), 2.0);
+  EXPECT_EQ(V_R8(count.value.get()), 2.0);
 
-  ComPtr<IDispatch> constants = Get(selection.get(), L"SpecialCells", {IntArg(2)});
+  com::ComPtr<IDispatch> constants = Get(selection.get(), L"SpecialCells", {IntArg(2)});
   ASSERT_TRUE(constants);
-  ComPtr<IDispatch> both =
+  com::ComPtr<IDispatch> both =
       Get(app.get(), L"Intersect", {ObjectArg(constants.get()), ObjectArg(selection.get())});
   ASSERT_TRUE(both);
   EXPECT_EQ(TextOf(CallMember(both.get(), L"Value")), L"x");
@@ -194,14 +195,14 @@ TEST_F(ServedExcelTest, ConstantsOfTheSelectionIntersectedWithIt) {
   const DispatchOutcome none = CallMember(
       app.get(), L"Intersect", {ObjectArg(selection.get()), ObjectArg(Selection().get())});
   ASSERT_EQ(none.hr, S_OK);
-  EXPECT_EQ(V_VT(&none.value.get()), VT_DISPATCH);
-  EXPECT_EQ(V_DISPATCH(&none.value.get()), nullptr);
+  EXPECT_EQ(V_VT(none.value.get()), VT_DISPATCH);
+  EXPECT_EQ(V_DISPATCH(none.value.get()), nullptr);
 
   // A foreign object is a type mismatch, reported against its place in rgvarg.
   const DispatchOutcome foreign =
       CallMember(app.get(), L"Intersect", {ObjectArg(selection.get()), ObjectArg(nullptr)});
   EXPECT_EQ(foreign.hr, DISP_E_EXCEPTION);  // Nothing: the host's own refusal
-  ComPtr<IDispatch> notARange = ServeRibbonControl(host, u"x", u"");
+  com::ComPtr<IDispatch> notARange = ServeRibbonControl(host, u"x", u"");
   const DispatchOutcome mismatch =
       CallMember(app.get(), L"Intersect", {ObjectArg(selection.get()), ObjectArg(notARange.get())});
   EXPECT_EQ(mismatch.hr, DISP_E_TYPEMISMATCH);
@@ -210,14 +211,14 @@ TEST_F(ServedExcelTest, ConstantsOfTheSelectionIntersectedWithIt) {
 
 TEST_F(ServedExcelTest, SheetsCopyByNamedBeforeRenameHide) {
   excel->AddWorkbook({u"Sheet1", u"Sheet2"});
-  ComPtr<IDispatch> sheets = Get(app.get(), L"Sheets");
-  EXPECT_EQ(V_I4(&CallMember(sheets.get(), L"Count").value.get()), 2);
-  ComPtr<IDispatch> second = Get(sheets.get(), L"Item", {IntArg(2)});
-  ComPtr<IDispatch> first = Get(sheets.get(), L"Item", {TextArg(L"sheet1")});
+  com::ComPtr<IDispatch> sheets = Get(app.get(), L"Sheets");
+  EXPECT_EQ(V_I4(CallMember(sheets.get(), L"Count").value.get()), 2);
+  com::ComPtr<IDispatch> second = Get(sheets.get(), L"Item", {IntArg(2)});
+  com::ComPtr<IDispatch> first = Get(sheets.get(), L"Item", {TextArg(u"sheet1")});
   EXPECT_EQ(TextOf(CallMember(second.get(), L"Name")), L"Sheet2");
   EXPECT_EQ(CallMember(first.get(), L"Copy", {ObjectArg(first.get(), L"Before")}).hr, S_OK);
-  ComPtr<IDispatch> copy = Get(app.get(), L"ActiveSheet");
-  EXPECT_EQ(PutMember(copy.get(), L"Name", TextArg(L"Sheet1_Undo")).hr, S_OK);
+  com::ComPtr<IDispatch> copy = Get(app.get(), L"ActiveSheet");
+  EXPECT_EQ(PutMember(copy.get(), L"Name", TextArg(u"Sheet1_Undo")).hr, S_OK);
   EXPECT_EQ(PutMember(copy.get(), L"Visible", BoolArg(false)).hr, S_OK);
   EXPECT_EQ(excel->SheetNames(),
             (std::vector<std::u16string>{u"Sheet1_Undo", u"Sheet1", u"Sheet2"}));
@@ -227,136 +228,113 @@ TEST_F(ServedExcelTest, SheetsCopyByNamedBeforeRenameHide) {
   EXPECT_EQ(CallMember(sheets.get(), L"Item", {IntArg(9)}).scode, DISP_E_BADINDEX);
 }
 
-// A Click sink that counts its calls and can be told to cancel the default action.
-class CountingSink : public IDispatch {
- public:
-  explicit CountingSink(bool speaksEvents) : speaksEvents_(speaksEvents) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch ||
-        (speaksEvents_ && iid == kCommandBarButtonEventsIid)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return E_NOINTERFACE;
+// A Click sink (Click is DISPID 1) that reads the Tag of the button it is given and cancels the
+// default action; without the events interface, a sink Office must refuse.
+com::ComPtr<fakes::FakeObject> Sink(bool speaksEvents, std::wstring* tag = nullptr) {
+  auto sink = fakes::FakeObject::Create(fakes::Members({u"Click"}));
+  if (speaksEvents) {
+    sink->Expose(DIID__CommandBarButtonEvents);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                                   EXCEPINFO*, UINT*) override {
-    ++clicks;
-    lastId = id;
-    argCount = params->cArgs;
-    if (params->cArgs == 2 && V_VT(&params->rgvarg[1]) == VT_DISPATCH &&
-        V_VT(&params->rgvarg[0]) == (VT_BOOL | VT_BYREF)) {
-      lastTag = TextOf(CallMember(V_DISPATCH(&params->rgvarg[1]), L"Tag"));
-      *V_BOOLREF(&params->rgvarg[0]) = VARIANT_TRUE;
+  sink->On(u"Click", [tag](const fakes::FakeCall& call, VARIANT*, EXCEPINFO*) {
+    if (call.rgvarg.size() == 2 && call.rgvarg[1].vt() == VT_DISPATCH &&
+        call.rgvarg[0].vt() == (VT_BOOL | VT_BYREF)) {
+      if (tag) {
+        *tag = TextOf(CallMember(V_DISPATCH(call.rgvarg[1].get()), L"Tag"));
+      }
+      *V_BOOLREF(call.rgvarg[0].get()) = VARIANT_TRUE;
     }
     return S_OK;
-  }
-
-  ULONG refs = 1;
-  int clicks = 0;
-  DISPID lastId = 0;
-  UINT argCount = 0;
-  std::wstring lastTag;
-
- private:
-  bool speaksEvents_;
-};
+  });
+  return sink;
+}
 
 class ClickTest : public ServedExcelTest {
  protected:
   void SetUp() override {
     ServedExcelTest::SetUp();
-    ComPtr<IDispatch> bars = Get(app.get(), L"CommandBars");
-    ComPtr<IDispatch> bar = Get(bars.get(), L"Item", {TextArg(L"Worksheet Menu Bar")});
-    ComPtr<IDispatch> controls = Get(bar.get(), L"Controls");
+    com::ComPtr<IDispatch> bars = Get(app.get(), L"CommandBars");
+    com::ComPtr<IDispatch> bar = Get(bars.get(), L"Item", {TextArg(u"Worksheet Menu Bar")});
+    com::ComPtr<IDispatch> controls = Get(bar.get(), L"Controls");
     popup = Get(controls.get(), L"Add", {IntArg(10), BoolArg(false, L"Temporary")});
-    EXPECT_EQ(PutMember(popup.get(), L"Caption", TextArg(L"&Morvane")).hr, S_OK);
-    ComPtr<IDispatch> items = Get(popup.get(), L"Controls");
+    EXPECT_EQ(PutMember(popup.get(), L"Caption", TextArg(u"&Morvane")).hr, S_OK);
+    com::ComPtr<IDispatch> items = Get(popup.get(), L"Controls");
     button = Get(items.get(), L"Add", {IntArg(1, L"Type")});
-    EXPECT_EQ(PutMember(button.get(), L"Caption", TextArg(L"E&xit")).hr, S_OK);
-    EXPECT_EQ(PutMember(button.get(), L"Tag", TextArg(L"mvExit")).hr, S_OK);
+    EXPECT_EQ(PutMember(button.get(), L"Caption", TextArg(u"E&xit")).hr, S_OK);
+    EXPECT_EQ(PutMember(button.get(), L"Tag", TextArg(u"mvExit")).hr, S_OK);
   }
 
-  ComPtr<IConnectionPoint> PointOf(IDispatch* control) {
-    ComPtr<IConnectionPointContainer> container =
-        ComPtr<IDispatch>(control).As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    ComPtr<IConnectionPoint> point;
+  com::ComPtr<IConnectionPoint> PointOf(IDispatch* control) {
+    com::ComPtr<IConnectionPointContainer> container =
+        com::ComPtr<IDispatch>(control).try_query<IConnectionPointContainer>();
+    com::ComPtr<IConnectionPoint> point;
     EXPECT_TRUE(container);
     if (container) {
-      EXPECT_EQ(container->FindConnectionPoint(kCommandBarButtonEventsIid, point.put()), S_OK);
+      EXPECT_EQ(container->FindConnectionPoint(DIID__CommandBarButtonEvents, point.put()), S_OK);
     }
     return point;
   }
 
   bool Click() { return excel->Click(u"Worksheet Menu Bar", {u"&Morvane", u"E&xit"}); }
 
-  ComPtr<IDispatch> popup;
-  ComPtr<IDispatch> button;
+  com::ComPtr<IDispatch> popup;
+  com::ComPtr<IDispatch> button;
 };
 
 TEST_F(ClickTest, ClickReachesTheSinkWithCtrlAndCancelDefaultUntilUnadvise) {
-  CountingSink sink(true);
-  ComPtr<IConnectionPoint> point = PointOf(button.get());
+  std::wstring tag;
+  const auto sink = Sink(true, &tag);
+  com::ComPtr<IConnectionPoint> point = PointOf(button.get());
   DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+  ASSERT_EQ(point->Advise(sink.get(), &cookie), S_OK);
   EXPECT_NE(cookie, 0u);
   EXPECT_EQ(excel->LiveClickConnections(), 1);
 
   EXPECT_TRUE(Click());
-  EXPECT_EQ(sink.clicks, 1);
-  EXPECT_EQ(sink.lastId, 1);
-  EXPECT_EQ(sink.argCount, 2u);
-  EXPECT_EQ(sink.lastTag, L"mvExit");
+  ASSERT_EQ(sink->calls().size(), 1u);
+  EXPECT_EQ(sink->LastCall().id, 1);
+  EXPECT_EQ(sink->LastCall().rgvarg.size(), 2u);
+  EXPECT_EQ(tag, L"mvExit");
 
   EXPECT_EQ(point->Unadvise(cookie), S_OK);
-  EXPECT_EQ(sink.refs, 1u);  // the host let go of the sink
+  sink->ClearCalls();
+  EXPECT_EQ(sink->references(), 1u);  // the host let go of the sink
   EXPECT_FALSE(Click());
-  EXPECT_EQ(sink.clicks, 1);
+  EXPECT_TRUE(sink->calls().empty());
   EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
 }
 
 TEST_F(ClickTest, AdviseIsKeptAfterTheConnectionPointIsReleased) {
-  CountingSink sink(true);
+  const auto sink = Sink(true);
   DWORD cookie = 0;
-  ASSERT_EQ(PointOf(button.get())->Advise(&sink, &cookie), S_OK);
+  ASSERT_EQ(PointOf(button.get())->Advise(sink.get(), &cookie), S_OK);
   // Only the cookie is left; Office would still call the sink.
   EXPECT_TRUE(Click());
-  EXPECT_EQ(sink.clicks, 1);
+  EXPECT_EQ(sink->calls().size(), 1u);
   EXPECT_EQ(PointOf(button.get())->Unadvise(cookie), S_OK);
   EXPECT_EQ(excel->LiveClickConnections(), 0);
 }
 
 TEST_F(ClickTest, SinksWithoutTheEventInterfaceOrPopupsCannotConnect) {
-  CountingSink plain(false);
+  const auto plain = Sink(false);
   DWORD cookie = 77;
-  EXPECT_EQ(PointOf(button.get())->Advise(&plain, &cookie), CONNECT_E_CANNOTCONNECT);
+  EXPECT_EQ(PointOf(button.get())->Advise(plain.get(), &cookie), CONNECT_E_CANNOTCONNECT);
   EXPECT_EQ(cookie, 0u);
-  CountingSink sink(true);
-  EXPECT_EQ(PointOf(popup.get())->Advise(&sink, &cookie), static_cast<HRESULT>(0x800A01B6));
+  const auto sink = Sink(true);
+  EXPECT_EQ(PointOf(popup.get())->Advise(sink.get(), &cookie), static_cast<HRESULT>(0x800A01B6));
   EXPECT_EQ(excel->LiveClickConnections(), 0);
-  EXPECT_EQ(plain.refs, 1u);
-  EXPECT_EQ(sink.refs, 1u);
+  EXPECT_EQ(plain->references(), 1u);
+  EXPECT_EQ(sink->references(), 1u);
 }
 
 TEST_F(ServedExcelTest, ConnectFalseDisconnectsTheAddInInsideThePut) {
   int disconnections = 0;
   excel->RegisterComAddIn(u"Morvane.Connect", [&] { ++disconnections; });
-  ComPtr<IDispatch> addIns = Get(app.get(), L"COMAddIns");
-  ComPtr<IDispatch> addIn = Get(addIns.get(), L"Item", {TextArg(L"morvane.connect")});
+  com::ComPtr<IDispatch> addIns = Get(app.get(), L"COMAddIns");
+  com::ComPtr<IDispatch> addIn = Get(addIns.get(), L"Item", {TextArg(u"morvane.connect")});
   ASSERT_EQ(PutMember(addIn.get(), L"Connect", BoolArg(false)).hr, S_OK);
   EXPECT_EQ(disconnections, 1);
   EXPECT_FALSE(excel->ComAddInConnected(u"Morvane.Connect"));
-  EXPECT_EQ(CallMember(addIns.get(), L"Item", {TextArg(L"Other.Addin")}).scode, DISP_E_BADINDEX);
+  EXPECT_EQ(CallMember(addIns.get(), L"Item", {TextArg(u"Other.Addin")}).scode, DISP_E_BADINDEX);
 }
 
 TEST_F(ServedExcelTest, CallsFromAnotherThreadAreRefused) {
@@ -370,9 +348,9 @@ TEST_F(ServedExcelTest, EveryObjectHandedOutIsReleasedWithItsLastReference) {
   const long before = ServedObject::Live();
   excel->AddWorkbook({u"Sheet1"});
   {
-    ComPtr<IDispatch> sheets = Get(app.get(), L"Sheets");
-    ComPtr<IDispatch> sheet = Get(sheets.get(), L"Item", {IntArg(1)});
-    ComPtr<IDispatch> selection = Selection();
+    com::ComPtr<IDispatch> sheets = Get(app.get(), L"Sheets");
+    com::ComPtr<IDispatch> sheet = Get(sheets.get(), L"Item", {IntArg(1)});
+    com::ComPtr<IDispatch> selection = Selection();
     EXPECT_EQ(ServedObject::Live(), before + 3);
   }
   EXPECT_EQ(ServedObject::Live(), before);
@@ -391,15 +369,15 @@ TEST_F(ServedExcelTest, TheCallLogNamesMembersAndTheirLocales) {
 TEST_F(ServedExcelTest, AHeldWriteWaitsForTheScript) {
   excel->AddWorkbook({u"Sheet1"});
   excel->Select("A1");
-  ComPtr<IDispatch> cell = Selection();
+  com::ComPtr<IDispatch> cell = Selection();
   host->writes.Arm(2);
-  PutMember(cell.get(), L"Value", TextArg(L"one"));
+  PutMember(cell.get(), L"Value", TextArg(u"one"));
   bool held = false;
   std::thread script([&] {
     held = host->writes.WaitHeld(5000);
     host->writes.Let();
   });
-  PutMember(cell.get(), L"Value", TextArg(L"two"));  // held here until the script lets it go
+  PutMember(cell.get(), L"Value", TextArg(u"two"));  // held here until the script lets it go
   script.join();
   EXPECT_TRUE(held);
 }

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "addin/com/base/com_ptr.h"
 #include "hostsim/excel.h"
-#include "tests/e2e/com_holders.h"
 
 namespace morvane::e2e {
 

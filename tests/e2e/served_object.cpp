@@ -118,16 +118,13 @@ const VARIANT* Call::Arg(std::size_t i) const {
   return (value == nullptr || IsOmitted(*value)) ? nullptr : value;
 }
 
-VARIANT Call::Converted(const VARIANT& value, VARTYPE type, int rgIndex) const {
-  VARIANT out;
-  VariantInit(&out);
-  VARIANT source;
-  VariantInit(&source);
-  HRESULT hr = VariantCopyInd(&source, const_cast<VARIANT*>(&value));
+com::Variant Call::Converted(const VARIANT& value, VARTYPE type, int rgIndex) const {
+  com::Variant out;
+  com::Variant source;
+  HRESULT hr = VariantCopyInd(source.get(), const_cast<VARIANT*>(&value));
   if (SUCCEEDED(hr)) {
-    hr = VariantChangeType(&out, &source, 0, type);
+    hr = VariantChangeType(out.get(), source.get(), 0, type);
   }
-  VariantClear(&source);
   if (FAILED(hr)) {
     throw DispatchFault{DISP_E_TYPEMISMATCH, rgIndex};
   }
@@ -139,8 +136,7 @@ std::optional<std::int32_t> Call::IntArg(std::size_t i) const {
   if (value == nullptr) {
     return std::nullopt;
   }
-  const VARIANT out = Converted(*value, VT_I4, rgIndex_[i]);
-  return V_I4(&out);
+  return V_I4(Converted(*value, VT_I4, rgIndex_[i]).get());
 }
 
 std::optional<bool> Call::BoolArg(std::size_t i) const {
@@ -148,8 +144,7 @@ std::optional<bool> Call::BoolArg(std::size_t i) const {
   if (value == nullptr) {
     return std::nullopt;
   }
-  const VARIANT out = Converted(*value, VT_BOOL, rgIndex_[i]);
-  return V_BOOL(&out) != VARIANT_FALSE;
+  return V_BOOL(Converted(*value, VT_BOOL, rgIndex_[i]).get()) != VARIANT_FALSE;
 }
 
 std::optional<std::u16string> Call::TextArg(std::size_t i) const {
@@ -157,10 +152,7 @@ std::optional<std::u16string> Call::TextArg(std::size_t i) const {
   if (value == nullptr) {
     return std::nullopt;
   }
-  VARIANT out = Converted(*value, VT_BSTR, rgIndex_[i]);
-  std::u16string text = Utf16(V_BSTR(&out));
-  VariantClear(&out);
-  return text;
+  return Utf16(V_BSTR(Converted(*value, VT_BSTR, rgIndex_[i]).get()));
 }
 
 IDispatch* Call::ObjectArg(std::size_t i) const {
@@ -202,45 +194,29 @@ const VARIANT& Call::PutValue() const {
 }
 
 std::int32_t Call::PutInt() const {
-  const VARIANT out = Converted(PutValue(), VT_I4, putIndex_);
-  return V_I4(&out);
+  return V_I4(Converted(PutValue(), VT_I4, putIndex_).get());
 }
 
 bool Call::PutBool() const {
-  const VARIANT out = Converted(PutValue(), VT_BOOL, putIndex_);
-  return V_BOOL(&out) != VARIANT_FALSE;
+  return V_BOOL(Converted(PutValue(), VT_BOOL, putIndex_).get()) != VARIANT_FALSE;
 }
 
 std::u16string Call::PutText() const {
-  VARIANT out = Converted(PutValue(), VT_BSTR, putIndex_);
-  std::u16string text = Utf16(V_BSTR(&out));
-  VariantClear(&out);
-  return text;
+  return Utf16(V_BSTR(Converted(PutValue(), VT_BSTR, putIndex_).get()));
 }
 
-void Call::Return(VARIANT value) {
-  if (result_ == nullptr) {
-    VariantClear(&value);
-    return;
+void Call::Return(com::Variant value) {
+  if (result_ != nullptr) {
+    *result_ = value.release();
   }
-  *result_ = value;
 }
 
 void Call::ReturnText(const std::u16string& text) {
-  VARIANT value;
-  VariantInit(&value);
-  V_VT(&value) = VT_BSTR;
-  V_BSTR(&value) = SysAllocStringLen(reinterpret_cast<const wchar_t*>(text.data()),
-                                     static_cast<UINT>(text.size()));
-  Return(value);
+  Return(com::Variant::of_string(text));
 }
 
-void Call::ReturnObject(ComPtr<IDispatch> object) {
-  VARIANT value;
-  VariantInit(&value);
-  V_VT(&value) = VT_DISPATCH;
-  V_DISPATCH(&value) = object.release();
-  Return(value);
+void Call::ReturnObject(com::ComPtr<IDispatch> object) {
+  Return(com::Variant::of_dispatch(object.get()));
 }
 
 // --- ServedObject
@@ -401,7 +377,7 @@ HRESULT ServedObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPP
   host_->calls.Record(Narrow(className_) + "." + Narrow(member->name) + (put ? "=" : ""), lcid);
   // The call may release the last outside reference to this object (Exit disconnects the
   // add-in, which lets go of everything): keep it alive until the answer is written.
-  ComPtr<IDispatch> keepAlive(this);
+  com::ComPtr<IDispatch> keepAlive(this);
   try {
     Call call(*params, member->params, put, result);
     handler(*this, call);

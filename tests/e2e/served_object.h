@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/com_holders.h"
+#include "addin/com/base/com_object.h"
+#include "addin/com/base/com_ptr.h"
+#include "addin/com/base/variant.h"
 #include "tests/e2e/served_host.h"
 
 namespace morvane::e2e {
@@ -58,16 +60,16 @@ class Call {
   bool PutBool() const;
   std::u16string PutText() const;
 
-  // Hands the result to the caller (who may have passed no result VARIANT). Takes ownership.
-  void Return(VARIANT value);
-  void ReturnObject(ComPtr<IDispatch> object);  // Nothing when empty
+  // Hands the result to the caller (who may have passed no result VARIANT).
+  void Return(com::Variant value);
+  void ReturnObject(com::ComPtr<IDispatch> object);  // Nothing when empty
   void ReturnText(const std::u16string& text);
 
   // The argument's position in rgvarg, for puArgErr.
   int RgIndex(std::size_t i) const { return rgIndex_[i]; }
 
  private:
-  VARIANT Converted(const VARIANT& value, VARTYPE type, int rgIndex) const;
+  com::Variant Converted(const VARIANT& value, VARTYPE type, int rgIndex) const;
 
   std::vector<const VARIANT*> args_;
   std::vector<int> rgIndex_;
@@ -122,45 +124,6 @@ class LiveToken {
   LiveToken& operator=(const LiveToken&) = delete;
 };
 
-// IUnknown for the helper objects served beside the dispatch objects (an enumerator, a
-// connection point): one interface, counted among the live objects like them.
-template <class Interface>
-class ServedHelper : public Interface {
- public:
-  explicit ServedHelper(const IID& iid) : iid_(iid) {}
-  ServedHelper(const ServedHelper&) = delete;
-  ServedHelper& operator=(const ServedHelper&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) {
-      return E_POINTER;
-    }
-    *out = nullptr;
-    if (iid != IID_IUnknown && iid != iid_) {
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) {
-      delete this;
-    }
-    return left;
-  }
-
- protected:
-  virtual ~ServedHelper() = default;
-
- private:
-  LiveToken live_;
-  std::atomic<ULONG> refs_{1};
-  IID iid_;
-};
-
 class ServedObject : public IDispatch {
  public:
   ServedObject(const ServedObject&) = delete;
@@ -207,8 +170,8 @@ class ServedObject : public IDispatch {
 
 // Creates a served object (whose first reference the holder takes).
 template <class T, class... Args>
-ComPtr<IDispatch> Serve(Args&&... args) {
-  ComPtr<IDispatch> out;
+com::ComPtr<IDispatch> Serve(Args&&... args) {
+  com::ComPtr<IDispatch> out;
   out.reset(new T(std::forward<Args>(args)...));
   return out;
 }

@@ -20,16 +20,16 @@ class HostObjectHolder {
 };
 
 // Nothing (an empty pointer) for a null range.
-ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
-                             std::shared_ptr<host::Range> range);
-ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
-                             std::shared_ptr<host::Sheet> sheet);
-ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
-                              std::shared_ptr<host::Sheets> sheets);
-ComPtr<IDispatch> ServeCommandBars(const std::shared_ptr<ServedHost>& host);
-ComPtr<IDispatch> ServeControl(const std::shared_ptr<ServedHost>& host,
-                               std::shared_ptr<host::CommandBarControl> control);
-ComPtr<IDispatch> ServeComAddIns(const std::shared_ptr<ServedHost>& host);
+com::ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
+                                  std::shared_ptr<host::Range> range);
+com::ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
+                                  std::shared_ptr<host::Sheet> sheet);
+com::ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
+                                   std::shared_ptr<host::Sheets> sheets);
+com::ComPtr<IDispatch> ServeCommandBars(const std::shared_ptr<ServedHost>& host);
+com::ComPtr<IDispatch> ServeControl(const std::shared_ptr<ServedHost>& host,
+                                    std::shared_ptr<host::CommandBarControl> control);
+com::ComPtr<IDispatch> ServeComAddIns(const std::shared_ptr<ServedHost>& host);
 
 // The host object behind an argument: nullptr for Nothing; DISP_E_TYPEMISMATCH for an object
 // this Excel did not make, or one of another kind.

@@ -1,7 +1,8 @@
 // Ranges of cells and the enumeration of a range's cells (_NewEnum) as one-cell ranges.
 
+#include "addin/com/excel/cell_variant.h"
 #include "tests/e2e/bench_counters.h"
-#include "tests/e2e/cell_variant.h"
+#include "tests/e2e/scenario_values.h"
 #include "tests/e2e/served_objects.h"
 
 namespace morvane::e2e {
@@ -12,14 +13,30 @@ constexpr DWORD kWriteHoldLimitMs = 10000;
 // XlRangeValueDataType's default, the only one modelled.
 constexpr std::int32_t kRangeValueDefault = 10;
 
+// What a Value put stores: a value a cell cannot hold (an object, an array, an error value
+// Excel does not have) is refused as a type mismatch.
+host::CellValue StorableValue(const VARIANT& value) {
+  host::CellValue stored;
+  try {
+    stored = com::CellValueFromVariant(value);
+  } catch (const host::HostError& error) {
+    throw DispatchFault{error.hresult()};
+  }
+  if (std::holds_alternative<host::ErrorValue>(stored) && FormatCellValue(stored) == "#?") {
+    throw DispatchFault{DISP_E_TYPEMISMATCH};
+  }
+  return stored;
+}
+
 // IEnumVARIANT over a host enumerator: every item is a one-cell Range.
-class CellEnum : public ServedHelper<IEnumVARIANT> {
+class CellEnum final : public com::ComObject<CellEnum, IEnumVARIANT> {
  public:
+  static constexpr com::InterfaceEntry<CellEnum> kInterfaces[] = {
+      {&IID_IUnknown, com::As<CellEnum, IEnumVARIANT>},
+      {&IID_IEnumVARIANT, com::As<CellEnum, IEnumVARIANT>}};
+
   CellEnum(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
-      : ServedHelper(IID_IEnumVARIANT),
-        host_(std::move(host)),
-        range_(std::move(range)),
-        cells_(range_->Cells()) {}
+      : host_(std::move(host)), range_(std::move(range)), cells_(range_->Cells()) {}
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
     if (items == nullptr || (fetched == nullptr && count != 1)) {
@@ -81,6 +98,7 @@ class CellEnum : public ServedHelper<IEnumVARIANT> {
   }
 
  private:
+  LiveToken live_;
   std::shared_ptr<ServedHost> host_;
   std::shared_ptr<host::Range> range_;
   std::unique_ptr<host::CellEnumerator> cells_;
@@ -94,11 +112,11 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
 
   void Value(Call& call) {
     RequireDefaultDataType(call);
-    call.Return(ToVariant(range_->Value()));
+    call.Return(com::VariantFromCellValue(range_->Value()));
   }
   void SetValue(Call& call) {
     RequireDefaultDataType(call);
-    const host::CellValue value = FromVariant(call.PutValue(), -1);
+    const host::CellValue value = StorableValue(call.PutValue());
     // The write counts for a held write whether the host takes it or refuses it.
     struct Counted {
       ServedHost& host;
@@ -122,11 +140,10 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
     call.ReturnObject(ServeRange(SharedHost(), range_->SpecialCells(call.NeedInt(0))));
   }
   void NewEnum(Call& call) {
-    VARIANT out;
-    VariantInit(&out);
-    V_VT(&out) = VT_UNKNOWN;
-    V_UNKNOWN(&out) = new CellEnum(SharedHost(), range_);
-    call.Return(out);
+    com::Variant out;
+    V_VT(out.get()) = VT_UNKNOWN;
+    V_UNKNOWN(out.get()) = new CellEnum(SharedHost(), range_);
+    call.Return(std::move(out));
   }
 
  private:
@@ -162,8 +179,8 @@ ServedRange::ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host:
 
 }  // namespace
 
-ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
-                             std::shared_ptr<host::Range> range) {
+com::ComPtr<IDispatch> ServeRange(const std::shared_ptr<ServedHost>& host,
+                                  std::shared_ptr<host::Range> range) {
   if (!range) {
     return {};
   }

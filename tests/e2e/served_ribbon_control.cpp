@@ -1,17 +1,13 @@
 // The IRibbonControl Office passes to an onAction callback: dual, so it is served both through
 // IDispatch and through its vtable.
 
-#include "tests/e2e/office_interfaces.h"
+#include "addin/com/base/bstr.h"
+#include "office.h"
 #include "tests/e2e/served_excel.h"
 #include "tests/e2e/served_object.h"
 
 namespace morvane::e2e {
 namespace {
-
-BSTR AllocText(const std::u16string& text) {
-  return SysAllocStringLen(reinterpret_cast<const wchar_t*>(text.data()),
-                           static_cast<UINT>(text.size()));
-}
 
 class ServedRibbonControl : public ServedObject {
  public:
@@ -62,7 +58,7 @@ class ServedRibbonControl : public ServedObject {
       if (out == nullptr) {
         return E_POINTER;
       }
-      *out = AllocText(text);
+      *out = com::Bstr(text).release();
       return S_OK;
     }
 
@@ -70,7 +66,7 @@ class ServedRibbonControl : public ServedObject {
   };
 
   void* ExtraInterface(REFIID iid) override {
-    return iid == kRibbonControlIid ? static_cast<IRibbonControl*>(&vtable_) : nullptr;
+    return iid == IID_IRibbonControl ? static_cast<IRibbonControl*>(&vtable_) : nullptr;
   }
 
   static const Member kMembers[];
@@ -93,8 +89,8 @@ ServedRibbonControl::ServedRibbonControl(std::shared_ptr<ServedHost> host, std::
 
 }  // namespace
 
-ComPtr<IDispatch> ServeRibbonControl(std::shared_ptr<ServedHost> host, std::u16string id,
-                                     std::u16string tag) {
+com::ComPtr<IDispatch> ServeRibbonControl(std::shared_ptr<ServedHost> host, std::u16string id,
+                                          std::u16string tag) {
   return Serve<ServedRibbonControl>(std::move(host), std::move(id), std::move(tag));
 }
 

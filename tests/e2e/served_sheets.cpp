@@ -81,13 +81,7 @@ class ServedSheets : public ServedObject {
  public:
   ServedSheets(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Sheets> sheets);
 
-  void Count(Call& call) {
-    VARIANT out;
-    VariantInit(&out);
-    V_VT(&out) = VT_I4;
-    V_I4(&out) = sheets_->Count();
-    call.Return(out);
-  }
+  void Count(Call& call) { call.Return(com::Variant::of_int(sheets_->Count())); }
   void Item(Call& call) {
     const VARIANT* index = call.Arg(0);
     if (index == nullptr) {
@@ -117,16 +111,16 @@ ServedSheets::ServedSheets(std::shared_ptr<ServedHost> host, std::shared_ptr<hos
 
 }  // namespace
 
-ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
-                             std::shared_ptr<host::Sheet> sheet) {
+com::ComPtr<IDispatch> ServeSheet(const std::shared_ptr<ServedHost>& host,
+                                  std::shared_ptr<host::Sheet> sheet) {
   if (!sheet) {
     return {};
   }
   return Serve<ServedWorksheet>(host, std::move(sheet));
 }
 
-ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
-                              std::shared_ptr<host::Sheets> sheets) {
+com::ComPtr<IDispatch> ServeSheets(const std::shared_ptr<ServedHost>& host,
+                                   std::shared_ptr<host::Sheets> sheets) {
   return Serve<ServedSheets>(host, std::move(sheets));
 }
 

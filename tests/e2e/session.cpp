@@ -5,6 +5,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "addin/com/base/bstr.h"
+#include "addin/com/base/variant.h"
 #include "hostsim/address.h"
 #include "tests/e2e/bench_counters.h"
 #include "tests/e2e/dialog_driver.h"
@@ -172,7 +174,7 @@ void Session::Start() {
   if (!connect_) {
     return;
   }
-  extensibility_ = connect_.As<IDTExtensibility2>(kExtensibilityIid);
+  extensibility_ = connect_.try_query<IDTExtensibility2>();
   if (!extensibility_) {
     Fail("Connect does not implement IDTExtensibility2");
     return;
@@ -183,14 +185,14 @@ void Session::Start() {
   addInInst_ = ServeComAddIn(host_, excel_->ComAddIn(progId));
 
   HRESULT hr =
-      extensibility_->OnConnection(application_.get(), kStartup, addInInst_.get(), &custom_);
+      extensibility_->OnConnection(application_.get(), ext_cm_Startup, addInInst_.get(), &custom_);
   if (hr != S_OK) {
     Fail("OnConnection answered " + Hex(hr));
   }
   Bench().loadMs = MsSince(Ticks() - loadStart);
   connected_ = true;
   // A host with a ribbon asks for the markup once the add-in is connected.
-  ribbon_ = connect_.As<IRibbonExtensibility>(kRibbonExtensibilityIid);
+  ribbon_ = connect_.try_query<IRibbonExtensibility>();
   if (IsRibbonHost()) {
     if (!ribbon_) {
       Fail("Connect does not implement IRibbonExtensibility");
@@ -211,7 +213,7 @@ void Session::DisconnectByUser() {
   if (!extensibility_) {
     return;
   }
-  const HRESULT hr = extensibility_->OnDisconnection(kUserClosed, &custom_);
+  const HRESULT hr = extensibility_->OnDisconnection(ext_dm_UserClosed, &custom_);
   if (hr != S_OK) {
     Fail("OnDisconnection (user closed) answered " + Hex(hr));
   }
@@ -245,7 +247,7 @@ void Session::Quit() {
     if (hr != S_OK) {
       Fail("OnBeginShutdown answered " + Hex(hr));
     }
-    hr = extensibility_->OnDisconnection(kHostShutdown, &custom_);
+    hr = extensibility_->OnDisconnection(ext_dm_HostShutdown, &custom_);
     if (hr != S_OK) {
       Fail("OnDisconnection (host shutdown) answered " + Hex(hr));
     }
@@ -316,14 +318,14 @@ void Session::FetchCustomUI() {
     Fail("the add-in offers no IRibbonExtensibility");
     return;
   }
-  Bstr id(kExcelRibbonId);
-  Bstr xml;
+  com::Bstr id(kExcelRibbonId);
+  com::Bstr xml;
   const HRESULT hr = ribbon_->GetCustomUI(id.get(), xml.put());
   if (hr != S_OK) {
     Fail("GetCustomUI answered " + Hex(hr));
     return;
   }
-  const std::wstring text = xml.text();
+  const std::wstring_view text = xml.view();
   markup_.assign(text.begin(), text.end());
   markupFetched_ = true;
 }
@@ -344,7 +346,7 @@ void Session::Ribbon(const ScenarioLine& line) {
   }
   // The ribbon calls back through the dispatch interface of the object that gave it the
   // markup, finding the callback by the name the markup gives.
-  ComPtr<IDispatch> callbacks = ribbon_.As<IDispatch>(IID_IDispatch);
+  com::ComPtr<IDispatch> callbacks = ribbon_.try_query<IDispatch>();
   std::wstring name(onAction->begin(), onAction->end());
   LPOLESTR names[] = {name.data()};
   DISPID dispid = DISPID_UNKNOWN;
@@ -354,7 +356,7 @@ void Session::Ribbon(const ScenarioLine& line) {
     Fail("the add-in does not answer for its callback " + Utf8FromU16(*onAction) + ": " + Hex(hr));
     return;
   }
-  ComPtr<IDispatch> control = ServeRibbonControl(host_, id, u"");
+  com::ComPtr<IDispatch> control = ServeRibbonControl(host_, id, u"");
   VARIANTARG arg;
   VariantInit(&arg);
   V_VT(&arg) = VT_DISPATCH;
@@ -362,7 +364,7 @@ void Session::Ribbon(const ScenarioLine& line) {
   DISPPARAMS params{&arg, nullptr, 1, 0};
   EXCEPINFO exception{};
   UINT argError = 0;
-  Variant result;
+  com::Variant result;
 
   DialogDriver driver(line.dialog, *host_, screenshots_);
   driver.Start();

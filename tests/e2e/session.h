@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "addin/com/base/com_ptr.h"
+#include "office.h"
 #include "tests/e2e/add_in_install.h"
 #include "tests/e2e/browser_record.h"
-#include "tests/e2e/com_holders.h"
 #include "tests/e2e/high_contrast_view.h"
-#include "tests/e2e/office_interfaces.h"
 #include "tests/e2e/scenario.h"
 #include "tests/e2e/screenshots.h"
 #include "tests/e2e/served_host.h"
@@ -68,16 +68,16 @@ class Session {
 
   std::shared_ptr<sim::Excel> excel_;
   std::shared_ptr<ServedHost> host_;
-  ComPtr<IDispatch> application_;
+  com::ComPtr<IDispatch> application_;
 
   bool ribbonFileMissing_ = false;
   std::unique_ptr<AddInInstall> install_;
   std::unique_ptr<HighContrastView> highContrast_;
   std::unique_ptr<BrowserRecorder> browser_;
-  ComPtr<IUnknown> connect_;
-  ComPtr<IDTExtensibility2> extensibility_;
-  ComPtr<IRibbonExtensibility> ribbon_;
-  ComPtr<IDispatch> addInInst_;
+  com::ComPtr<IUnknown> connect_;
+  com::ComPtr<IDTExtensibility2> extensibility_;
+  com::ComPtr<IRibbonExtensibility> ribbon_;
+  com::ComPtr<IDispatch> addInInst_;
   SAFEARRAY* custom_ = nullptr;
   bool started_ = false;
   bool connected_ = false;

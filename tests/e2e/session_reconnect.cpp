@@ -86,19 +86,19 @@ void Session::Reconnect(const ScenarioLine& line) {
       install_->Unload();
     }
     connect_ = install_->Create();
-    extensibility_ = connect_.As<IDTExtensibility2>(kExtensibilityIid);
+    extensibility_ = connect_.try_query<IDTExtensibility2>();
     if (!extensibility_) {
       Fail("the add-in could not be created again");
       return false;
     }
     excel_->ComAddIn(progId)->SetConnect(true);
-    const HRESULT hr =
-        extensibility_->OnConnection(application_.get(), kAfterStartup, addInInst_.get(), &custom_);
+    const HRESULT hr = extensibility_->OnConnection(application_.get(), ext_cm_AfterStartup,
+                                                    addInInst_.get(), &custom_);
     if (hr != S_OK) {
       Fail("OnConnection answered " + Hex(hr));
     }
     connected_ = true;
-    ribbon_ = connect_.As<IRibbonExtensibility>(kRibbonExtensibilityIid);
+    ribbon_ = connect_.try_query<IRibbonExtensibility>();
     if (IsRibbonHost() && ribbon_) {
       FetchCustomUI();
     }

@@ -4,10 +4,12 @@
 
 #include "addin/com/excel/adapters.h"
 #include "convert/cell_rewrite.h"
-#include "excel_dispatch/fake_dispatch.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace fakes;
 
 // A range whose _NewEnum hands out count cells, the i-th holding the number i.
 struct EnumeratedRange {

@@ -6,10 +6,12 @@
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/cell_variant.h"
-#include "excel_dispatch/fake_dispatch.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace fakes;
 
 using host::CellValue;
 
@@ -42,6 +44,8 @@ TEST(CellVariant, ReadsEveryKindOfCellValue) {
       {"null BSTR", [](VARIANT& v) { V_VT(&v) = VT_BSTR; }, std::u16string()},
       {"double", [](VARIANT& v) { V_VT(&v) = VT_R8, V_R8(&v) = -0.125; }, -0.125},
       {"date", [](VARIANT& v) { V_VT(&v) = VT_DATE, V_DATE(&v) = 45000.5; }, host::Date{45000.5}},
+      {"date before March 1900", [](VARIANT& v) { V_VT(&v) = VT_DATE, V_DATE(&v) = 2.5; },
+       host::Date{1.5}},
       {"true", [](VARIANT& v) { V_VT(&v) = VT_BOOL, V_BOOL(&v) = VARIANT_TRUE; }, true},
       {"currency", [](VARIANT& v) { V_VT(&v) = VT_CY, V_CY(&v).int64 = -50001; },
        host::Currency{-50001}},

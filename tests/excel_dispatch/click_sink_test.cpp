@@ -5,10 +5,12 @@
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/base/module_lifetime.h"
-#include "excel_dispatch/fake_dispatch.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace fakes;
 
 // A button with a Tag and a Click connection point.
 struct FakeButton {
@@ -21,11 +23,8 @@ struct FakeButton {
     return com::MakeCommandBarControl(com::DispatchObject(button.get(), catalog));
   }
 
-  // The sink Advise was given, as the events interface Office calls.
-  ComPtr<IDispatch> Sink() { return ComPtr<IUnknown>(source.lastSink).query<IDispatch>("sink"); }
-
   std::shared_ptr<com::TypeCatalog> catalog = std::make_shared<com::TypeCatalog>();
-  FakeClickSource source;
+  FakeEventSource source;
   ComPtr<FakeObject> button = FakeObject::Create(Type({{u"Tag", 0x60030004}}));
 };
 
@@ -54,7 +53,7 @@ TEST(ClickSink, RefusesMalformedCalls) {
   FakeButton fake;
   bool called = false;
   const auto connection = fake.Adapter()->ConnectClick([&](auto&, bool&) { called = true; });
-  const ComPtr<IDispatch> sink = fake.Sink();
+  const ComPtr<IDispatch> sink = fake.source.Sink();
   VARIANT_BOOL cancel = VARIANT_FALSE;
   struct Case {
     const char* what;
@@ -125,8 +124,7 @@ TEST(ClickSink, AHandlerMayReleaseItsOwnConnection) {
     cancelDefault = true;
     ranToTheEnd = true;
   });
-  witness.reset();
-  fake.source.lastSink = nullptr;  // the source's reference is the only one left
+  witness.reset();  // the source's reference to the sink is the only one left
   VARIANT_BOOL cancel = VARIANT_FALSE;
   EXPECT_EQ(fake.source.Click(fake.button.get(), cancel), S_OK);
   EXPECT_TRUE(ranToTheEnd);
@@ -140,12 +138,12 @@ TEST(ClickSink, NothingIsCalledAfterTheConnectionIsReleased) {
   FakeButton fake;
   int clicks = 0;
   auto connection = fake.Adapter()->ConnectClick([&](auto&, bool&) { ++clicks; });
-  const ComPtr<IDispatch> sink = fake.Sink();  // as a source still firing might hold it
+  const ComPtr<IDispatch> sink = fake.source.Sink();  // as a source still firing might hold it
   connection.reset();
   EXPECT_EQ(fake.source.unadvised, std::vector<DWORD>{1});
   VARIANT_BOOL cancel = VARIANT_FALSE;
   EXPECT_EQ(fake.source.Click(fake.button.get(), cancel), S_OK);  // nobody connected
-  EXPECT_EQ(FakeClickSource::RaiseClick(sink.get(), fake.button.get(), cancel), S_OK);
+  EXPECT_EQ(FakeEventSource::RaiseClick(sink.get(), fake.button.get(), cancel), S_OK);
   EXPECT_EQ(clicks, 0);
 }
 
@@ -153,7 +151,7 @@ TEST(ClickSink, NothingIsCalledAfterTheConnectionIsReleased) {
 TEST(ClickSink, AnAdvisedSinkKeepsTheModuleInUse) {
   ASSERT_FALSE(com::ModuleInUse());
   {
-    FakeButton fake;  // it keeps the last sink it was given, as a source may
+    FakeButton fake;
     auto connection = fake.Adapter()->ConnectClick([](auto&, bool&) {});
     EXPECT_TRUE(com::ModuleInUse());
   }

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/excel/adapters.h"
-#include "excel_dispatch/fake_dispatch.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace fakes;
 
 using com::DispatchObject;
 using com::TypeCatalog;

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "addin/com/excel/excel_application.h"
-#include "excel_dispatch/fake_dispatch.h"
+#include "support/fake_dispatch.h"
 
 namespace morvane::test {
 namespace {
+
+using namespace fakes;
 
 // Excel's objects, as far as the add-in reaches them, each answering with the next one.
 struct FakeExcel {

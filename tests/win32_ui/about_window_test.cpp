@@ -78,7 +78,7 @@ const LabelRow kLabels[] = {
 };
 
 TEST_F(AboutWindowTest, LoadsHiddenWithItsDesignedLook) {
-  ASSERT_EQ(ScreenDpiForTest(), 96) << "the expected pixels assume a 96 dpi screen";
+  ASSERT_EQ(win32::ScreenDpi(), 96) << "the expected pixels assume a 96 dpi screen";
   CountingEvents events;
   auto about = port->LoadAbout(events);
   HWND dialog = WindowOf(*about);

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/run_again.h"
+
 namespace {
 
 constexpr wchar_t kProgramSettings[] =
@@ -31,32 +33,6 @@ bool Unmanaged(const wchar_t* key) {
          (value[0] == L'N' || value[0] == L'n');
 }
 
-// Runs this program again with the same command line and output; returns its exit code.
-DWORD RunAgain() {
-  SetEnvironmentVariableW(kRelaunched, L"1");
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
-    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  }
-  std::wstring commandLine = GetCommandLineW();
-  PROCESS_INFORMATION child{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &child)) {
-    return 1;
-  }
-  WaitForSingleObject(child.hProcess, INFINITE);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(child.hProcess, &exitCode);
-  CloseHandle(child.hThread);
-  CloseHandle(child.hProcess);
-  return exitCode;
-}
-
 const bool kWindowsUnmanaged = [] {
   if (!UnderWine() || Unmanaged(kAllProgramsSettings) || Unmanaged(kProgramSettings) ||
       GetEnvironmentVariableW(kRelaunched, nullptr, 0) != 0) {
@@ -66,7 +42,8 @@ const bool kWindowsUnmanaged = [] {
       ERROR_SUCCESS) {
     return false;  // slow, but the tests still run
   }
-  ExitProcess(RunAgain());
+  SetEnvironmentVariableW(kRelaunched, L"1");
+  ExitProcess(morvane::fakes::RunAgain(1));
 }();
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "addin/model/ui_port.h"
+#include "addin/win32/design_units.h"
 #include "addin/com/win32_ui.h"
 #include "hostsim/excel.h"
 #include "resources/dialog_ids.h"
@@ -23,24 +24,8 @@
 
 namespace morvane::uitest {
 
-inline int ScreenDpiForTest() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 // Where a child window lies in its parent's client area.
-struct Placement {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  friend bool operator==(const Placement&, const Placement&) = default;
-  friend std::ostream& operator<<(std::ostream& out, const Placement& p) {
-    return out << "{" << p.left << ", " << p.top << ", " << p.width << " x " << p.height << "}";
-  }
-};
+using Placement = win32::PixelRect;
 
 inline Placement PlacementOf(HWND child) {
   RECT box{};
@@ -157,3 +142,11 @@ class WizardTest : public Win32UiTest {
 };
 
 }  // namespace morvane::uitest
+
+namespace morvane::win32 {
+
+inline std::ostream& operator<<(std::ostream& out, const PixelRect& p) {
+  return out << "{" << p.left << ", " << p.top << ", " << p.width << " x " << p.height << "}";
+}
+
+}  // namespace morvane::win32

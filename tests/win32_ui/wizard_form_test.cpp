@@ -95,7 +95,7 @@ const ControlRow kControls[] = {
 };
 
 TEST_F(WizardTest, ControlsSitWhereTheFormWasDesignedInTabOrder) {
-  ASSERT_EQ(ScreenDpiForTest(), 96) << "the expected pixels assume a 96 dpi screen";
+  ASSERT_EQ(win32::ScreenDpi(), 96) << "the expected pixels assume a 96 dpi screen";
   Placement client;
   std::vector<int> tabOrder;
   struct Seen {

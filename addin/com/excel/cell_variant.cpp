@@ -12,6 +12,18 @@ namespace {
 // Excel's cell errors travel as FACILITY_CONTROL codes: CVErr(n) is 0x800A0000 + n.
 constexpr std::uint32_t kCellErrorBase = 0x800A0000u;
 
+// VT_DATE counts days from 30 December 1899; Excel's serial days count from its fictitious
+// 0 January 1900 and keep 29 February 1900 (serial 60). They agree from 1 March 1900 on.
+constexpr double kFirstSharedDay = 61;
+
+double SerialFromOleDate(double date) {
+  return date < kFirstSharedDay ? date - 1 : date;
+}
+
+double OleDateFromSerial(double serial) {
+  return serial < kFirstSharedDay ? serial + 1 : serial;
+}
+
 [[noreturn]] void ThrowTypeMismatch() {
   throw host::HostError(host::kTypeMismatch, u"Type mismatch");
 }
@@ -47,7 +59,7 @@ host::CellValue FromDirect(const VARIANT& value) {
     case VT_R8:
       return V_R8(&value);
     case VT_DATE:
-      return host::Date{V_DATE(&value)};
+      return host::Date{SerialFromOleDate(V_DATE(&value))};
     case VT_BOOL:
       return V_BOOL(&value) != VARIANT_FALSE;
     case VT_CY:
@@ -93,7 +105,7 @@ Variant VariantFromCellValue(const host::CellValue& value) {
     Variant operator()(host::Date date) const {
       VARIANT raw;
       V_VT(&raw) = VT_DATE;
-      V_DATE(&raw) = date.serial;
+      V_DATE(&raw) = OleDateFromSerial(date.serial);
       return Adopt(raw);
     }
     Variant operator()(bool logical) const { return Variant::of_bool(logical); }

@@ -12,7 +12,8 @@
 namespace morvane::com {
 
 // VT_EMPTY and VT_NULL read as empty; VT_BSTR as text, unchanged; VT_R8 and the other numeric
-// types as a number; VT_DATE, VT_BOOL, VT_CY as such; VT_ERROR 0x800A0000 + n as error value n.
+// types as a number; VT_DATE as Excel's serial day; VT_BOOL, VT_CY as such; VT_ERROR
+// 0x800A0000 + n as error value n.
 // Anything else (an array, an object, another VT_ERROR) throws HostError(kTypeMismatch).
 host::CellValue CellValueFromVariant(const VARIANT& value);
 

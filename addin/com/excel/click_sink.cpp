@@ -8,13 +8,11 @@
 #include "addin/com/base/com_object.h"
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/host_error_from_com.h"
+#include "office.h"
 
 namespace morvane::com {
 namespace {
 
-// _CommandBarButtonEvents, a pure dispinterface of the Office library.
-constexpr GUID kCommandBarButtonEvents = {
-    0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // Click(Ctrl As CommandBarButton, CancelDefault As Boolean).
 constexpr DISPID kClick = 1;
 // Its arguments as DISPPARAMS holds them, last first.
@@ -54,7 +52,7 @@ class ClickSink final : public ComObject<ClickSink, IDispatch> {
   static constexpr InterfaceEntry<ClickSink> kInterfaces[] = {
       {&IID_IUnknown, As<ClickSink, IDispatch>},
       {&IID_IDispatch, As<ClickSink, IDispatch>},
-      {&kCommandBarButtonEvents, As<ClickSink, IDispatch>},
+      {&DIID__CommandBarButtonEvents, As<ClickSink, IDispatch>},
   };
 
   ClickSink(std::shared_ptr<TypeCatalog> catalog, host::ClickHandler handler)
@@ -171,7 +169,7 @@ std::unique_ptr<host::EventConnection> ConnectButtonClick(const DispatchObject& 
                                                           host::ClickHandler handler) {
   ComPtr<ClickSink> sink = MakeComObject<ClickSink>(button.catalog(), std::move(handler));
   AdviseCookie cookie = WithHostErrors([&] {
-    return AdviseCookie::Advise(button.get(), kCommandBarButtonEvents,
+    return AdviseCookie::Advise(button.get(), DIID__CommandBarButtonEvents,
                                 static_cast<IDispatch*>(sink.get()));
   });
   return std::make_unique<ClickConnection>(std::move(sink), std::move(cookie));

@@ -1,8 +1,9 @@
 #pragma once
 
-// A small IDispatch server for the adapter's tests: objects whose members come from a table
-// (name -> DISPID, DISPID -> value or behaviour), which record every call and count every name
-// lookup; an IEnumVARIANT that records its batch sizes; and a connection point for Click.
+// Counting fakes for the tests of the COM glue: an IUnknown that counts AddRef and Release; a
+// small IDispatch server, objects whose members come from a table (name -> DISPID, DISPID ->
+// value or behaviour), which record every call and count every name lookup; an IEnumVARIANT
+// that records its batch sizes; and an event source with one connection point.
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -17,11 +19,36 @@
 
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/base/variant.h"
+#include "office.h"
 
-namespace morvane::test {
+namespace morvane::fakes {
 
 using com::ComPtr;
 using com::Variant;
+
+// Counts AddRef and Release and never deletes itself: it lives on the test's stack, and its
+// count tells whether a holder leaked or released once too often.
+class CountingUnknown : public IUnknown {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = nullptr;
+    if (!IsEqualIID(riid, IID_IUnknown)) {
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    *ppv = static_cast<IUnknown*>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++adds, references(); }
+  ULONG STDMETHODCALLTYPE Release() override { return ++releases, references(); }
+
+  // References beyond the test's own.
+  long extra() const { return static_cast<long>(adds) - static_cast<long>(releases); }
+  ULONG references() const { return static_cast<ULONG>(1 + extra()); }
+
+  ULONG adds = 0;
+  ULONG releases = 0;
+};
 
 // Type information with a GUID (GUID_NULL: none), made the way a type library makes it.
 inline ComPtr<ITypeInfo> MakeTypeInfo(const GUID& guid) {
@@ -115,10 +142,10 @@ class FakeObject final : public IDispatch {
   void On(const std::u16string& name, FakeBehaviour behaviour) {
     behaviours_[Id(name)] = std::move(behaviour);
   }
-  // Answers QueryInterface(iid) with implementation (a connection point container, say).
-  void Expose(REFIID iid, IUnknown* implementation) {
-    exposedIid_ = iid;
-    exposed_ = ComPtr<IUnknown>(implementation);
+  // Answers QueryInterface(iid) as well: with implementation (a connection point container,
+  // say), or without one with this object itself.
+  void Expose(REFIID iid, IUnknown* implementation = nullptr) {
+    exposed_.emplace_back(iid, ComPtr<IUnknown>(implementation));
   }
   const Variant& Value(const std::u16string& name) { return values_[Id(name)]; }
   const std::vector<FakeCall>& calls() const { return calls_; }
@@ -126,18 +153,33 @@ class FakeObject final : public IDispatch {
   void ClearCalls() { calls_.clear(); }  // and the references their arguments hold
   ULONG references() const { return references_; }
   FakeType& type() { return *type_; }
+  // Whether member was called (read, written or run) at all.
+  bool Called(const std::u16string& name) const {
+    const DISPID id = Id(name);
+    return std::any_of(calls_.begin(), calls_.end(),
+                       [id](const FakeCall& c) { return c.id == id; });
+  }
+
+  std::vector<IID> queried;  // every interface asked for
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
+    queried.push_back(iid);
+    bool self = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch);
+    for (const auto& [exposedIid, implementation] : exposed_) {
+      if (IsEqualIID(iid, exposedIid)) {
+        if (implementation) {
+          return implementation->QueryInterface(iid, out);
+        }
+        self = true;
+      }
     }
-    if (exposed_ && IsEqualIID(iid, exposedIid_)) {
-      return exposed_->QueryInterface(iid, out);
+    if (!self) {
+      return E_NOINTERFACE;
     }
-    return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -204,8 +246,7 @@ class FakeObject final : public IDispatch {
   std::map<DISPID, Variant> values_;
   std::map<DISPID, FakeBehaviour> behaviours_;
   std::vector<FakeCall> calls_;
-  IID exposedIid_ = IID_NULL;
-  ComPtr<IUnknown> exposed_;
+  std::vector<std::pair<IID, ComPtr<IUnknown>>> exposed_;
 };
 
 // Hands out its items in order; records the batch size of every Next.
@@ -247,23 +288,35 @@ class FakeEnum final : public IEnumVARIANT {
   std::size_t next_ = 0;
 };
 
-inline constexpr GUID kButtonEvents = {
-    0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-// A button's _CommandBarButtonEvents connection point, raising Click as Office does.
-class FakeClickSource final : public IConnectionPointContainer, public IConnectionPoint {
+// An event source with one connection point for one events interface (a button's
+// _CommandBarButtonEvents unless told otherwise), raising Click as Office does. Advise asks the
+// sink for the events interface, as Office does, and holds that reference until Unadvise. Owned
+// by the test.
+class FakeEventSource final : public IConnectionPointContainer, public IConnectionPoint {
  public:
+  explicit FakeEventSource(const IID& events = DIID__CommandBarButtonEvents) : events_(events) {}
+
+  HRESULT refuse = S_OK;  // what Advise answers instead of connecting
+  DWORD nextCookie = 1;   // the cookie Advise hands out next
   std::vector<DWORD> unadvised;
-  ComPtr<IUnknown> lastSink;  // what Advise was given, kept to poke at it afterwards
+
+  // The source as the IUnknown a caller holds.
+  IUnknown* unknown() { return static_cast<IConnectionPointContainer*>(this); }
+  ULONG references() const { return references_; }
+  std::size_t connected() const { return sinks_.size(); }
+  // The sink connected first, as the events interface Office calls.
+  ComPtr<IDispatch> Sink() const {
+    return ComPtr<IUnknown>(sinks_.begin()->second).query<IDispatch>("sink");
+  }
 
   // Click(ctrl, cancel) on every connected sink: rgvarg[1] = Ctrl, rgvarg[0] = &CancelDefault.
   // Holds no reference of its own while a sink runs, as a source need not.
   HRESULT Click(IDispatch* ctrl, VARIANT_BOOL& cancel) {
     HRESULT hr = S_OK;
-    for (const auto& [cookie, unused] : std::map<DWORD, IDispatch*>(sinks_)) {
+    for (const auto& [cookie, unused] : std::map<DWORD, IUnknown*>(sinks_)) {
       const auto sink = sinks_.find(cookie);
       if (sink != sinks_.end()) {
-        hr = RaiseClick(sink->second, ctrl, cancel);
+        hr = RaiseClick(static_cast<IDispatch*>(sink->second), ctrl, cancel);
       }
     }
     return hr;
@@ -277,7 +330,6 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
     DISPPARAMS params{args, nullptr, 2, 0};
     return sink->Invoke(1, IID_NULL, 1033, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
   }
-  std::size_t connected() const { return sinks_.size(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;
@@ -292,13 +344,13 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
     return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }  // owned by the test
+  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override {
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
     *point = nullptr;
-    if (!IsEqualIID(iid, kButtonEvents)) {
+    if (!IsEqualIID(iid, events_)) {
       return CONNECT_E_NOCONNECTION;
     }
     *point = this;
@@ -310,12 +362,14 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
-    IDispatch* events = nullptr;
-    if (FAILED(sink->QueryInterface(kButtonEvents, reinterpret_cast<void**>(&events)))) {
+    if (refuse != S_OK) {
+      return refuse;
+    }
+    IUnknown* events = nullptr;
+    if (FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(&events)))) {
       return CONNECT_E_CANNOTCONNECT;
     }
-    lastSink = ComPtr<IUnknown>(sink);
-    *cookie = ++lastCookie_;
+    *cookie = nextCookie++;
     sinks_[*cookie] = events;
     return S_OK;
   }
@@ -325,7 +379,7 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
       return CONNECT_E_NOCONNECTION;
     }
     unadvised.push_back(cookie);
-    IDispatch* events = sink->second;
+    IUnknown* events = sink->second;
     sinks_.erase(sink);
     events->Release();
     return S_OK;
@@ -333,9 +387,9 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
 
  private:
+  IID events_;
   ULONG references_ = 1;
-  DWORD lastCookie_ = 0;
-  std::map<DWORD, IDispatch*> sinks_;
+  std::map<DWORD, IUnknown*> sinks_;
 };
 
-}  // namespace morvane::test
+}  // namespace morvane::fakes
