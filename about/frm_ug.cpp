@@ -4,7 +4,7 @@
 
 #include "about/about_text.h"
 #include "about/web_addresses.h"
-#include "addin/automation_errors.h"
+#include "addin/errors.h"
 
 namespace morvane {
 namespace {

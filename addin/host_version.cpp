@@ -3,8 +3,9 @@
 #include <charconv>
 #include <string>
 
-#include "addin/automation_errors.h"
+#include "addin/errors.h"
 #include "addin/user_locale.h"
+#include "snapshot/connected_host.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {

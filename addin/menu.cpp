@@ -5,9 +5,10 @@
 #include <string_view>
 
 #include "addin/add_in_identity.h"
-#include "addin/automation_errors.h"
 #include "addin/continue_on_error.h"
+#include "addin/errors.h"
 #include "commands/cb_morvane.h"
+#include "snapshot/connected_host.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {

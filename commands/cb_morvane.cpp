@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "addin/automation_errors.h"
 #include "addin/continue_on_error.h"
+#include "addin/errors.h"
 #include "commands/command_table.h"
 #include "commands/commands.h"
 #include "snapshot/main_code.h"

@@ -5,6 +5,7 @@
 
 #include "addin/com/bstr.h"
 #include "addin/com/excel/locale.h"
+#include "addin/errors.h"
 
 namespace morvane::com {
 namespace {
@@ -12,14 +13,10 @@ namespace {
 // Excel's cell errors travel as FACILITY_CONTROL codes: CVErr(n) is 0x800A0000 + n.
 constexpr std::uint32_t kCellErrorBase = 0x800A0000u;
 
-[[noreturn]] void ThrowTypeMismatch() {
-  throw host::HostError(host::kTypeMismatch, u"Type mismatch");
-}
-
 host::CellValue FromError(SCODE code) {
   const auto bits = static_cast<std::uint32_t>(code);
   if ((bits & 0xFFFF0000u) != kCellErrorBase) {
-    ThrowTypeMismatch();  // DISP_E_PARAMNOTFOUND and the like are no cell's value
+    throw errors::TypeMismatch();  // DISP_E_PARAMNOTFOUND and the like are no cell's value
   }
   return static_cast<host::ErrorValue>(bits & 0xFFFFu);
 }
@@ -29,7 +26,7 @@ double AsDouble(const VARIANT& value) {
   VariantInit(&converted);
   if (FAILED(
           VariantChangeTypeEx(&converted, const_cast<VARIANT*>(&value), kExcelLocale, 0, VT_R8))) {
-    ThrowTypeMismatch();
+    throw errors::TypeMismatch();
   }
   return V_R8(&converted);
 }
@@ -39,11 +36,8 @@ host::CellValue FromDirect(const VARIANT& value) {
     case VT_EMPTY:
     case VT_NULL:
       return host::Empty{};
-    case VT_BSTR: {
-      const BSTR text = V_BSTR(&value);
-      return std::u16string(reinterpret_cast<const char16_t*>(text ? text : L""),
-                            SysStringLen(text));
-    }
+    case VT_BSTR:
+      return BstrText(V_BSTR(&value));
     case VT_R8:
       return V_R8(&value);
     case VT_DATE:
@@ -68,7 +62,7 @@ host::CellValue FromDirect(const VARIANT& value) {
     case VT_DECIMAL:
       return AsDouble(value);
     default:
-      ThrowTypeMismatch();
+      throw errors::TypeMismatch();
   }
 }
 
@@ -80,7 +74,7 @@ host::CellValue CellValueFromVariant(const VARIANT& value) {
   }
   Variant direct;
   if (FAILED(VariantCopyInd(direct.get(), const_cast<VARIANT*>(&value)))) {
-    ThrowTypeMismatch();
+    throw errors::TypeMismatch();
   }
   return FromDirect(*direct.get());
 }
