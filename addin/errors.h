@@ -1,10 +1,10 @@
 #pragma once
 
 // A failed host call, HostError, and the errors Excel, Office and Automation raise, with their
-// HRESULTs and description texts, in one place: the simulated Excel raises them, the IDispatch adapter maps Excel's failures
-// onto them, and the add-in raises some of them itself, so that a mistake reaches the host
-// exactly as the same mistake in Excel's own macro language would. hostsim/README.md says where
-// each text comes from.
+// HRESULTs and description texts, in one place: the simulated Excel raises them, the IDispatch
+// adapter maps Excel's failures onto them, and the add-in raises some of them itself, so that a
+// mistake reaches the host exactly as the same mistake in Excel's own macro language would.
+// hostsim/README.md says where each text comes from.
 
 #include <cstdint>
 #include <memory>
