@@ -14,6 +14,7 @@
 #include "addin/com/com_ptr.h"
 #include "addin/com/identity.h"
 #include "addin/com/variant.h"
+#include "addin/errors.h"
 #include "addin/win32/wide_text.h"
 #include "com/com_fakes.h"
 #include "com/morvane_dll.h"
