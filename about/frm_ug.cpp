@@ -4,7 +4,7 @@
 
 #include "about/about_text.h"
 #include "about/web_addresses.h"
-#include "addin/model/automation_errors.h"
+#include "addin/model/errors.h"
 
 namespace morvane {
 namespace {

@@ -3,8 +3,9 @@
 #include <charconv>
 #include <string>
 
-#include "addin/model/automation_errors.h"
+#include "addin/model/errors.h"
 #include "addin/model/user_locale.h"
+#include "snapshot/connected_host.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {

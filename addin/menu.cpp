@@ -5,9 +5,10 @@
 #include <string_view>
 
 #include "addin/model/add_in_identity.h"
-#include "addin/model/automation_errors.h"
 #include "addin/model/continue_on_error.h"
+#include "addin/model/errors.h"
 #include "commands/cb_morvane.h"
+#include "snapshot/connected_host.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {

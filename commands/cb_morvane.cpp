@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "addin/model/automation_errors.h"
 #include "addin/model/continue_on_error.h"
+#include "addin/model/errors.h"
 #include "commands/command_table.h"
 #include "commands/commands.h"
 #include "snapshot/main_code.h"

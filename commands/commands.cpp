@@ -3,8 +3,9 @@
 #include "about/frm_ug.h"
 #include "about/web_addresses.h"
 #include "addin/model/add_in_identity.h"
-#include "addin/model/automation_errors.h"
+#include "addin/model/errors.h"
 #include "addin/model/ui_port.h"
+#include "snapshot/connected_host.h"
 #include "snapshot/main_code.h"
 
 namespace morvane::commands {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "addin/model/continue_on_error.h"
+#include "addin/model/errors.h"
 #include "addin/model/ui_port.h"
 #include "convert/cell_rewrite.h"
 #include "convert/progress_caption.h"
@@ -61,7 +62,7 @@ std::shared_ptr<host::Range> ConstantCellsOfSelection() {
   try {
     constants = selection->SpecialCells(host::kCellTypeConstants);
   } catch (const host::HostError& error) {
-    if (error.hresult() == host::kExcelError) {
+    if (error.hresult() == errors::kExcelError) {
       return nullptr;
     }
     throw;

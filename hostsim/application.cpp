@@ -1,7 +1,7 @@
 // The host side of the simulated Excel: the members of Application.
 
+#include "addin/model/errors.h"
 #include "hostsim/areas.h"
-#include "hostsim/excel_errors.h"
 #include "hostsim/state.h"
 
 namespace morvane::sim {

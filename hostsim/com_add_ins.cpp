@@ -1,6 +1,5 @@
 // Application.COMAddIns: the listed add-ins and their Connect property.
 
-#include "hostsim/excel_errors.h"
 #include "hostsim/state.h"
 
 namespace morvane::sim {

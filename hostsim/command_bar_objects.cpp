@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "hostsim/excel_errors.h"
+#include "addin/model/errors.h"
 #include "hostsim/state.h"
 
 namespace morvane::sim {
@@ -96,7 +96,7 @@ class ControlsObject : public host::CommandBarControls {
  private:
   ControlData& Live() const {
     if (owner_->deleted) {
-      throw errors::DeletedControl();
+      throw errors::Unspecified();
     }
     return *owner_;
   }
@@ -182,7 +182,7 @@ class ControlObject : public host::CommandBarControl {
  private:
   ControlData& Live() const {
     if (control_->deleted) {
-      throw errors::DeletedControl();
+      throw errors::Unspecified();
     }
     return *control_;
   }

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "addin/model/errors.h"
 #include "hostsim/areas.h"
-#include "hostsim/excel_errors.h"
 #include "hostsim/number_formats.h"
 #include "hostsim/state.h"
 #include "hostsim/typed_dates.h"
@@ -125,7 +125,7 @@ class RangeObject : public host::Range {
         continue;
       }
       if (area.CellCount() > kMaxCellsWritten) {
-        throw host::HostError(static_cast<std::int32_t>(0x8007000E),
+        throw host::HostError(errors::kOutOfMemory,
                               u"Not enough storage is available to complete this operation.");
       }
       for (std::int32_t row = area.top; row <= area.bottom; ++row) {

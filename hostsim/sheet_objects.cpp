@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "hostsim/excel_errors.h"
+#include "addin/model/errors.h"
 #include "hostsim/sheet_names.h"
 #include "hostsim/state.h"
 #include "hostsim/text_scan.h"

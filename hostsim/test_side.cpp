@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <utility>
 
-#include "hostsim/excel_errors.h"
 #include "hostsim/sheet_names.h"
 #include "hostsim/state.h"
 #include "hostsim/typed_dates.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "hostsim/excel_errors.h"
+#include "addin/model/errors.h"
 #include "hostsim/sheet_names.h"
 #include "hostsim/sheet_references.h"
 

@@ -23,6 +23,8 @@
 #include "addin/com/base/bstr.h"
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/registration.h"
+#include "addin/model/utf8.h"
+#include "addin/win32/wide_text.h"
 
 namespace {
 
@@ -107,20 +109,12 @@ std::vector<RegistryRow> TypeLibraryRows(ITypeLib* library, const std::wstring& 
   return rows;
 }
 
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text)
-    out += static_cast<char>(c);  // the addresses are ASCII
-  return out;
+std::string Utf8(std::wstring_view text) {
+  return morvane::win32::Utf8FromWide(text);
 }
 
-std::string Utf8(const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes,
-                      nullptr, nullptr);
-  return out;
+std::string Utf8(std::u16string_view text) {
+  return morvane::Utf16ToUtf8(text);
 }
 
 void Print(const RegistryRow& row) {

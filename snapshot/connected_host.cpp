@@ -1,12 +1,9 @@
 #include "snapshot/connected_host.h"
 
+#include "addin/model/errors.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {
-
-void ThrowObjectNotSet() {
-  throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
-}
 
 std::shared_ptr<host::Application> ConnectedHost() {
   if (!xlApp) {

@@ -14,6 +14,7 @@
 #include "addin/model/continue_on_error.h"
 #include "addin/menu.h"
 #include "addin/ribbon.h"
+#include "addin/win32/wide_text.h"
 #include "morvane.h"
 #include "office.h"
 
@@ -173,8 +174,7 @@ class Connect final : public ComObject<Connect, _Connect, IDTExtensibility2, IRi
       *RibbonXml = nullptr;
       const std::wstring_view id(RibbonID ? RibbonID : L"", SysStringLen(RibbonID));
       WindowsRibbonPlatform platform;
-      const std::u16string markup =
-          morvane::GetCustomUI(std::u16string(id.begin(), id.end()), platform);
+      const std::u16string markup = morvane::GetCustomUI(win32::FromWide(id), platform);
       *RibbonXml = Bstr(markup).release();
       return S_OK;
     });

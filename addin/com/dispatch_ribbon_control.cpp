@@ -5,8 +5,8 @@
 #include "addin/com/excel/dispatch_call.h"
 #include "addin/com/excel/member_ids.h"
 #include "addin/com/excel/result_values.h"
+#include "addin/model/errors.h"
 #include "addin/model/host.h"
-#include "snapshot/connected_host.h"
 
 namespace morvane::com {
 
@@ -14,7 +14,7 @@ DispatchRibbonControl::DispatchRibbonControl(IDispatch* control) : control_(cont
 
 std::u16string DispatchRibbonControl::Id() {
   if (!control_) {
-    throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+    ThrowObjectNotSet();
   }
   const DispatchObject control(control_.get(), std::make_shared<TypeCatalog>());
   // The id is text; anything else is converted the way Automation converts it to a string.

@@ -4,11 +4,27 @@
 
 #include <olectl.h>
 
+#include <string>
+#include <string_view>
+
 #include "addin/com/base/module_lifetime.h"
 #include "addin/com/server.h"
+#include "addin/model/trace.h"
+#include "addin/win32/wide_text.h"
+
+namespace {
+
+// Inside Excel there is no console: the add-in's developer notes go to the debugger.
+void ToDebugger(std::string_view line) {
+  const std::wstring text = L"Morvane: " + morvane::win32::WideFromUtf8(line) + L"\n";
+  OutputDebugStringW(text.c_str());
+}
+
+}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
+    morvane::SetTraceSink(ToDebugger);
     // The module's own path locates the type library and the ribbon markup.
     morvane::com::SetModuleHandle(module);
     DisableThreadLibraryCalls(module);

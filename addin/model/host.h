@@ -4,43 +4,19 @@
 // interfaces that the add-in calls, and nothing more. Two implementations exist: the IDispatch
 // adapter over the real Excel (Windows only) and the simulated Excel in hostsim/.
 //
-// Every member either returns or throws HostError. Objects are shared: a host object stays
-// valid for as long as someone holds it, like a COM reference.
+// Every member either returns or throws HostError (addin/model/errors.h). Objects are shared: a host
+// object stays valid for as long as someone holds it, like a COM reference.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <variant>
 
+#include "addin/model/errors.h"
+
 namespace morvane::host {
-
-// Excel's run-time error 1004 ("Application-defined or object-defined error" and friends),
-// as the HRESULT a COM client sees in EXCEPINFO.scode.
-inline constexpr std::int32_t kExcelError = static_cast<std::int32_t>(0x800A03EC);
-// VBA error 438: the object does not have the member (late binding on the wrong object).
-inline constexpr std::int32_t kNoSuchMember = static_cast<std::int32_t>(0x800A01B6);
-// DISP_E_TYPEMISMATCH, DISP_E_MEMBERNOTFOUND, E_FAIL, E_INVALIDARG.
-inline constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005);
-inline constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x80020003);
-inline constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005);
-inline constexpr std::int32_t kInvalidArgument = static_cast<std::int32_t>(0x80070057);
-
-// A failed host call: the HRESULT (for Excel errors the scode of its EXCEPINFO) and the host's
-// description text.
-class HostError : public std::runtime_error {
- public:
-  HostError(std::int32_t hresult, std::u16string description);
-
-  std::int32_t hresult() const { return hresult_; }
-  const std::u16string& description() const { return description_; }
-
- private:
-  std::int32_t hresult_;
-  std::u16string description_;
-};
 
 // Excel's cell error values, by their CVErr numbers (the VT_ERROR scode is 0x800A0000 + n).
 enum class ErrorValue : std::int32_t {

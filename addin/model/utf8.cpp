@@ -15,7 +15,44 @@ void Append(std::u16string& out, char32_t c) {
   }
 }
 
+bool IsHighSurrogate(char32_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char32_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+void Append(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  // The lead byte carries the length; each continuation byte six bits, highest first.
+  int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  const unsigned lead = continuations == 1 ? 0xC0 : continuations == 2 ? 0xE0 : 0xF0;
+  out += static_cast<char>(lead | (c >> (6 * continuations)));
+  while (continuations-- > 0) {
+    out += static_cast<char>(0x80 | ((c >> (6 * continuations)) & 0x3F));
+  }
+}
+
 }  // namespace
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      c = kReplacement;
+    }
+    Append(out, c);
+  }
+  return out;
+}
 
 std::u16string Utf8ToUtf16(std::string_view bytes) {
   std::u16string out;

@@ -10,4 +10,7 @@ namespace morvane {
 // subpart, as the Unicode standard recommends.
 std::u16string Utf8ToUtf16(std::string_view bytes);
 
+// UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
 }  // namespace morvane

@@ -9,7 +9,7 @@
 #include "about/about_text.h"
 #include "about/frm_ug.h"
 #include "about/web_addresses.h"
-#include "addin/model/automation_errors.h"
+#include "addin/model/errors.h"
 #include "support/ui_fake_port.h"
 
 namespace morvane {
@@ -131,7 +131,7 @@ TEST_F(AboutFormTest, ShowingTheBoxWhileItIsOnScreenFails) {
     }
   };
   frmUG::Instance().Show();
-  EXPECT_EQ(refused, kFormAlreadyShown);
+  EXPECT_EQ(refused, errors::kFormAlreadyShown);
   EXPECT_EQ(ui->aboutWindows.size(), 1u);
   EXPECT_EQ(ui->aboutWindows[0]->modalShows, 1);
   EXPECT_FALSE(frmUG::Instance().Loaded());

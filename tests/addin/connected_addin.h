@@ -14,6 +14,7 @@
 #include "addin/model/add_in_identity.h"
 #include "addin/connection.h"
 #include "addin/model/user_locale.h"
+#include "addin/model/utf8.h"
 #include "commands/cb_morvane.h"
 #include "hostsim/excel.h"
 #include "snapshot/main_code.h"

@@ -35,8 +35,7 @@ TEST(ReadVersionNumber, ReadsVersionTextsWithEitherSeparator) {
       {u"\uFF11\uFF11.0", u'.', std::nullopt},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()) + " with separator " +
-                 static_cast<char>(c.userSeparator));
+    SCOPED_TRACE(Utf16ToUtf8(c.text) + " with separator " + static_cast<char>(c.userSeparator));
     EXPECT_EQ(ReadVersionNumber(c.text, c.userSeparator), c.number);
   }
 }
@@ -57,7 +56,7 @@ TEST_F(HostVersionTest, ThePopupComesAndGoesOnClassicHostsOnly) {
       {u"14.0", false}, {u"16.0", false}, {u"", true},     {u"Excel 2007", true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.version.begin(), c.version.end()));
+    SCOPED_TRACE(Utf16ToUtf8(c.version));
     SetUp();
     excel->SetVersion(c.version);
     excel->ResetCounters();
@@ -82,7 +81,7 @@ TEST_F(HostVersionTest, ThePopupComesAndGoesOnClassicHostsOnly) {
 }
 
 TEST_F(HostVersionTest, AVersionThatCannotBeReadCountsAsClassic) {
-  excel->FailMember("Application.Version", host::HostError(host::kFail, u"gone"));
+  excel->FailMember("Application.Version", host::HostError(errors::kFail, u"gone"));
   OnConnection(excel);
   EXPECT_EQ(Popups().size(), 1u);
   OnDisconnection();
@@ -161,7 +160,7 @@ TEST_F(LifecycleTest, RebuildingLeavesOnePopupWithSixLiveSinks) {
 // The disconnection's steps are independent: a failing popup removal still empties the state.
 TEST_F(LifecycleTest, DisconnectionEmptiesTheStateEvenWhenTheHostFails) {
   Connect(u"11.0");
-  excel->FailMember("Application.CommandBar", host::HostError(host::kExcelError, u"no bars"));
+  excel->FailMember("Application.CommandBar", host::HostError(errors::kExcelError, u"no bars"));
   EXPECT_NO_THROW(OnDisconnection());
   EXPECT_EQ(xlApp, nullptr);
   EXPECT_TRUE(colButtons.empty());

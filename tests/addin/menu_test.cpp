@@ -2,9 +2,15 @@
 // going whatever the host refuses.
 
 #include "addin/menu.h"
+
+#include <new>
+#include <stdexcept>
+
 #include "addin/connection.h"
+#include "addin/model/continue_on_error.h"
 #include "addin/ribbon.h"
 #include "connected_addin.h"
+#include "support/host_refusals.h"
 #include "support/ribbon_fake_control.h"
 
 namespace morvane::testing {
@@ -136,17 +142,12 @@ TEST_F(MenuTest, EveryFailedHostCallIsSkipped) {
     operation.connectedBefore ? OnConnection(excel) : xlApp.reset();
     excel->ResetCounters();
   };
-  const host::HostError refusals[] = {
-      host::HostError(host::kExcelError, u"refused"),
-      host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
-      host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
-  };
   for (const Operation& operation : operations) {
     arrange(operation);
     operation.run();
     const long long calls = excel->TotalCalls();
     ASSERT_GT(calls, operation.connectedBefore ? 2 : 40);
-    for (const host::HostError& refusal : refusals) {
+    for (const host::HostError& refusal : fakes::kHostRefusals) {
       for (const bool gone : {false, true}) {
         for (long long k = 1; k <= calls; ++k) {
           SCOPED_TRACE(::testing::Message() << operation.name << ": " << refusal.what()
@@ -205,8 +206,8 @@ TEST_F(MenuTest, EveryFailedHostCallIsSkipped) {
 // tag at the next build; another add-in's caption-less control is never touched.
 TEST_F(MenuTest, APopupLeftWithoutItsCaptionGoesAtTheNextBuild) {
   const std::size_t bare = excel->BarControls(kMenuBar).size();
-  excel->FailMember("CommandBarControl.SetCaption", host::HostError(host::kExcelError, u"no"));
-  excel->FailMember("CommandBarControl.Delete", host::HostError(host::kExcelError, u"no"));
+  excel->FailMember("CommandBarControl.SetCaption", host::HostError(errors::kExcelError, u"no"));
+  excel->FailMember("CommandBarControl.Delete", host::HostError(errors::kExcelError, u"no"));
   TarvelMB_Add();
   TarvelMB_Add();
   ASSERT_EQ(excel->BarControls(kMenuBar).size(), bare + 2);
@@ -223,6 +224,29 @@ TEST_F(MenuTest, APopupLeftWithoutItsCaptionGoesAtTheNextBuild) {
   const std::vector<sim::ControlView> after = excel->BarControls(kMenuBar);
   ASSERT_EQ(after.size(), bare + 2);
   EXPECT_EQ(after[bare].tag, u"Other.Connect");
+}
+
+std::vector<std::string> traced;
+
+TEST(ContinueOnError, OnlyAProgrammingErrorLeavesATrace) {
+  // A failure, and whether it is traced.
+  const std::pair<std::function<void()>, bool> cases[] = {
+      {[] { throw errors::TypeMismatch(); }, false},
+      {[] { throw std::bad_alloc(); }, false},
+      {[] { throw 7; }, false},
+      {[] { throw std::out_of_range("row 7 of 3"); }, true},
+  };
+  const TraceSink previous = SetTraceSink([](std::string_view line) { traced.emplace_back(line); });
+  for (const auto& [fail, traces] : cases) {
+    traced.clear();
+    EXPECT_FALSE(RunStep(fail));
+    EXPECT_TRUE(TestOrTrue([&] { return fail(), false; }));
+    EXPECT_EQ(traced.size(), traces ? 2u : 0u);
+    for (const std::string& line : traced) {
+      EXPECT_NE(line.find("row 7 of 3"), std::string::npos) << line;
+    }
+  }
+  SetTraceSink(previous);
 }
 
 }  // namespace

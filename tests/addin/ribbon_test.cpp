@@ -99,13 +99,14 @@ TEST(GetCustomUI, AFileThatCanBeNeitherReadNorCreatedFails) {
   }
 }
 
-TEST(Utf8ToUtf16, MalformedBytesBecomeReplacementCharacters) {
+TEST(Utf8, MalformedTextBecomesReplacementCharacters) {
   struct Case {
     std::string bytes;
     std::u16string text;
   };
   const Case cases[] = {
       {"\xF0\x9F\x98\x80", u"\U0001F600"},  // a pair of surrogates
+      {"\xC3\xA9\xE2\x82\xAC", u"\u00E9\u20AC"},
       {"a\x80"
        "b",
        u"a\uFFFD"
@@ -123,7 +124,11 @@ TEST(Utf8ToUtf16, MalformedBytesBecomeReplacementCharacters) {
     FakeRibbonPlatform platform;
     platform.WriteRibbonFile("\xEF\xBB\xBF" + c.bytes);
     EXPECT_EQ(ReadTextFile(platform.RibbonFile(), platform), c.text);
+    if (c.text.find(u'\uFFFD') == std::u16string::npos) {
+      EXPECT_EQ(Utf16ToUtf8(c.text), c.bytes);
+    }
   }
+  EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC00, u'a', 0xD800}), "\uFFFDa\uFFFD");
 }
 
 // --- The callback ------------------------------------------------------------------------------
@@ -143,7 +148,7 @@ class RibbonHandlerTest : public ConnectedAddInTest {
 
 TEST_F(RibbonHandlerTest, EachIdRunsItsCommand) {
   for (const CommandCase& c : CommandCases()) {
-    SCOPED_TRACE(std::string(c.ribbonId.begin(), c.ribbonId.end()));
+    SCOPED_TRACE(Utf16ToUtf8(c.ribbonId));
     TearDown();
     SetUp();
     if (c.arrange) {
@@ -160,7 +165,7 @@ TEST_F(RibbonHandlerTest, OtherIdsDoNothingAtAll) {
   const std::u16string ids[] = {u"",         u"MVUNDO",  u"mvundo", u"mvMain ", u"mvab",
                                 u"mvWizard", u"mvAbout", u"mvHelp", u"mvExit",  u"mvTab"};
   for (const std::u16string& id : ids) {
-    SCOPED_TRACE(std::string(id.begin(), id.end()));
+    SCOPED_TRACE(Utf16ToUtf8(id));
     excel->ResetCounters();
     Press(id);
     EXPECT_EQ(excel->TotalCalls(), 0);
@@ -171,17 +176,17 @@ TEST_F(RibbonHandlerTest, OtherIdsDoNothingAtAll) {
 TEST_F(RibbonHandlerTest, FailuresGoBackToTheHost) {
   EXPECT_THROW(
       {
-        auto control =
-            FakeRibbonControl::Failing(std::make_exception_ptr(host::HostError(host::kFail, u"")));
+        auto control = FakeRibbonControl::Failing(
+            std::make_exception_ptr(host::HostError(errors::kFail, u"")));
         RibbonHandler(control);
       },
       host::HostError);
 
-  ui->wizardFailure = std::make_exception_ptr(host::HostError(host::kFail, u"no dialog"));
+  ui->wizardFailure = std::make_exception_ptr(host::HostError(errors::kFail, u"no dialog"));
   EXPECT_THROW(Press(u"mvMain"), host::HostError);
 
   excel->AddWorkbook({u"Sheet1", u"Sheet1_Undo"});
-  excel->FailMember("Sheets.Count", host::HostError(host::kExcelError, u"refused"));
+  excel->FailMember("Sheets.Count", host::HostError(errors::kExcelError, u"refused"));
   EXPECT_THROW(Press(u"mvUndo"), host::HostError);
 }
 

@@ -55,7 +55,7 @@ TEST(ComBoundaryTest, MapsEachFailureToItsHResultAndDescribesIt) {
        DISP_E_TYPEMISMATCH, L"VariantChangeType"},
       {"HostError",
        []() -> HRESULT {
-         throw host::HostError(host::kExcelError, u"Select method of Range class failed");
+         throw host::HostError(errors::kExcelError, u"Select method of Range class failed");
        },
        static_cast<HRESULT>(0x800A03EC), L"Select method of Range class failed"},
       {"HostError with a success code", []() -> HRESULT { throw host::HostError(0, u"odd"); },

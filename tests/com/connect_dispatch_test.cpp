@@ -14,6 +14,8 @@
 #include "addin/com/base/com_ptr.h"
 #include "addin/com/identity.h"
 #include "addin/com/base/variant.h"
+#include "addin/model/errors.h"
+#include "addin/win32/wide_text.h"
 #include "com/morvane_dll.h"
 #include "morvane.h"
 #include "office.h"
@@ -24,7 +26,6 @@ namespace {
 
 using testing_dll::MorvaneDll;
 
-constexpr HRESULT kObjectNotSet = static_cast<HRESULT>(0x800A005B);  // error 91
 constexpr DISPID kRibbonHandler = 0x100;
 
 // A ribbon control whose Id reads as id.
@@ -132,7 +133,7 @@ TEST_F(ConnectDispatchTest, EveryCallbackTheRibbonMarkupNamesResolves) {
   for (auto it = std::sregex_iterator(markup.begin(), markup.end(), callback);
        it != std::sregex_iterator(); ++it, ++found) {
     const std::string name = (*it)[2];
-    EXPECT_NE(IdOf(std::wstring(name.begin(), name.end()).c_str()), DISPID_UNKNOWN) << name;
+    EXPECT_NE(IdOf(win32::WideFromUtf8(name).c_str()), DISPID_UNKNOWN) << name;
   }
   EXPECT_GT(found, 0);
 }
@@ -164,7 +165,7 @@ TEST_F(ConnectDispatchTest, RibbonHandlerReadsTheControlsIdOnceInEnglish) {
 TEST_F(ConnectDispatchTest, ACommandsFailureReachesTheHostAsAnException) {
   // Not connected: undo reaches for the host and fails as an empty object reference does.
   EXPECT_EQ(InvokeHandler(Variant::of_dispatch(Control(u"mvUndo").get())), DISP_E_EXCEPTION);
-  EXPECT_EQ(exception_.scode, kObjectNotSet);
+  EXPECT_EQ(exception_.scode, errors::kObjectNotSet);
   EXPECT_EQ(description_.view(), L"Object variable or With block variable not set");
   EXPECT_EQ(source_.view(), L"Morvane");
   EXPECT_EQ(result_.vt(), VT_I4);
@@ -184,7 +185,7 @@ TEST_F(ConnectDispatchTest, AControlWhoseIdCannotBeReadFailsWithTheControlsError
 
   // Nothing instead of a control.
   EXPECT_EQ(InvokeHandler(Variant::of_dispatch(nullptr)), DISP_E_EXCEPTION);
-  EXPECT_EQ(exception_.scode, kObjectNotSet);
+  EXPECT_EQ(exception_.scode, errors::kObjectNotSet);
 }
 
 TEST_F(ConnectDispatchTest, WrongArgumentsAreRefusedBeforeTheHandlerRuns) {
@@ -253,7 +254,7 @@ TEST_F(ConnectDispatchTest, TheVtableCallerGetsTheHResultAndAnErrorObject) {
   ComPtr<_Connect> direct;
   ASSERT_EQ(connect_->QueryInterface(IID__Connect, direct.put_void()), S_OK);
   SetErrorInfo(0, nullptr);
-  EXPECT_EQ(direct->RibbonHandler(nullptr), kObjectNotSet);
+  EXPECT_EQ(direct->RibbonHandler(nullptr), errors::kObjectNotSet);
   ComPtr<ISupportErrorInfo> supports;
   ASSERT_EQ(connect_->QueryInterface(IID_ISupportErrorInfo, supports.put_void()), S_OK);
   EXPECT_EQ(supports->InterfaceSupportsErrorInfo(IID__Connect), S_OK);

@@ -16,6 +16,7 @@
 #include "addin/com/base/bstr.h"
 #include "addin/com/identity.h"
 #include "addin/com/registration.h"
+#include "addin/win32/wide_text.h"
 #include "com/morvane_dll.h"
 
 namespace morvane::com {
@@ -209,9 +210,8 @@ TEST_F(RegistrationTest, UnregisteringLeavesTheRegistryAsItWas) {
     std::vector<std::wstring> lost;
     std::set_difference(before.begin(), before.end(), after.begin(), after.end(),
                         std::back_inserter(lost));
-    EXPECT_TRUE(left.empty()) << "left behind, e.g. "
-                              << std::string(left[0].begin(), left[0].end());
-    EXPECT_TRUE(lost.empty()) << "removed, e.g. " << std::string(lost[0].begin(), lost[0].end());
+    EXPECT_TRUE(left.empty()) << "left behind, e.g. " << win32::Utf8FromWide(left[0]);
+    EXPECT_TRUE(lost.empty()) << "removed, e.g. " << win32::Utf8FromWide(lost[0]);
   }
 }
 

@@ -33,7 +33,7 @@ class MenuClickTest : public ConnectedAddInTest {
 
 TEST_F(MenuClickTest, EachButtonRunsItsCommand) {
   for (const CommandCase& c : CommandCases()) {
-    SCOPED_TRACE(std::string(c.menuCaption.begin(), c.menuCaption.end()));
+    SCOPED_TRACE(Utf16ToUtf8(c.menuCaption));
     TearDown();
     SetUp();
     if (c.arrange) {
@@ -53,7 +53,7 @@ TEST_F(MenuClickTest, ATagThatNamesNoCommandDoesNothing) {
                                  u"mvAB",   u"mvTO",   u"mvOH",    u"mvMain",  u""};
   int probes = 0;
   for (const std::u16string& tag : tags) {
-    SCOPED_TRACE(std::string(tag.begin(), tag.end()));
+    SCOPED_TRACE(Utf16ToUtf8(tag));
     const std::u16string caption =
         std::u16string(u"Probe ") + static_cast<char16_t>(u'A' + probes++);
     auto probe = AddProbe(tag, caption);
@@ -66,7 +66,7 @@ TEST_F(MenuClickTest, ATagThatNamesNoCommandDoesNothing) {
 
 TEST_F(MenuClickTest, AnUnreadableTagRunsNoCommand) {
   auto probe = AddProbe(u"mvExit");
-  excel->FailMember("CommandBarControl.Tag", host::HostError(host::kExcelError, u"refused"));
+  excel->FailMember("CommandBarControl.Tag", host::HostError(errors::kExcelError, u"refused"));
   EXPECT_TRUE(excel->Click(kMenuBar, {u"Probe"}));
   EXPECT_TRUE(excel->ComAddInConnected(std::u16string(kProgId)));
 
@@ -76,7 +76,7 @@ TEST_F(MenuClickTest, AnUnreadableTagRunsNoCommand) {
 }
 
 TEST_F(MenuClickTest, AFailingCommandNeverReachesTheHost) {
-  ui->wizardFailure = std::make_exception_ptr(host::HostError(host::kFail, u"no dialog"));
+  ui->wizardFailure = std::make_exception_ptr(host::HostError(errors::kFail, u"no dialog"));
   EXPECT_TRUE(ClickMenu(u"&Morvane &Wizard"));
 
   ui->aboutLoadFailure = std::make_exception_ptr(std::runtime_error("no window"));

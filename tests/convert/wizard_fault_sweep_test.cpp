@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "addin/model/utf8.h"
 #include "convert/wizard.h"
+#include "support/host_refusals.h"
 #include "support/snapshot_settings_check.h"
 #include "support/snapshot_simulated_excel.h"
 #include "support/wizard_scripted_form.h"
@@ -126,7 +128,7 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     if (text.find(u"could not be changed!") != std::u16string::npos) {
       // Left cells are the untouched ones that the clean run converts, plus its two.
       const int unconvertible = 2 + left - unchanged_;
-      EXPECT_GE(std::stoi(std::string(text.begin(), text.end())), unconvertible);
+      EXPECT_GE(std::stoi(Utf16ToUtf8(text)), unconvertible);
     }
   }
 
@@ -168,15 +170,10 @@ TEST_F(ConvertFaultSweep, TheCleanRunConvertsTheTexts) {
 }
 
 TEST_F(ConvertFaultSweep, EveryRefusedCallIsSurvived) {
-  const host::HostError refusals[] = {
-      host::HostError(host::kExcelError, u"refused"),
-      host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
-      host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
-  };
   long long injected = 0;
   for (const char16_t* prior : kPriorCopies) {
     Measure(prior);
-    for (const host::HostError& refusal : refusals) {
+    for (const host::HostError& refusal : fakes::kHostRefusals) {
       for (long long k = 1; k <= calls_; ++k, ++injected) {
         SCOPED_TRACE(::testing::Message() << (prior ? "with a copy, " : "") << refusal.what()
                                           << " at call " << k << " of " << calls_);
@@ -187,7 +184,7 @@ TEST_F(ConvertFaultSweep, EveryRefusedCallIsSurvived) {
         EXPECT_EQ(form.closes, 1);
         fakes::ExpectHostNotSuspended(*excel);
         ExpectOriginalOrConverted();
-        ExpectOneMessage(refusal.hresult() == host::kExcelError);
+        ExpectOneMessage(refusal.hresult() == errors::kExcelError);
         EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
         EXPECT_EQ(excel->Cell(u"Other", "A1").value,
                   host::CellValue(std::u16string(u"other sheet")));

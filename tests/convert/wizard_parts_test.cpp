@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "addin/model/utf8.h"
 #include "convert/progress_caption.h"
 #include "convert/rules/typed_input.h"
 #include "hostsim/excel.h"
@@ -56,8 +57,7 @@ TEST(MightBeReadAsOtherThanText, CatchesEveryTextExcelRetypes) {
     const bool keptAsIs = held != nullptr && *held == text && !cell.HasFormula();
     if (!keptAsIs) {
       ++retyped;
-      EXPECT_TRUE(MightBeReadAsOtherThanText(text))
-          << std::string(text.begin(), text.end()) << " is retyped by Excel";
+      EXPECT_TRUE(MightBeReadAsOtherThanText(text)) << Utf16ToUtf8(text) << " is retyped by Excel";
     }
   }
   EXPECT_GT(retyped, 25);  // the list exercises the retyping rules, not just plain words
@@ -66,13 +66,13 @@ TEST(MightBeReadAsOtherThanText, CatchesEveryTextExcelRetypes) {
 TEST(MightBeReadAsOtherThanText, LetsOrdinaryWordsThrough) {
   for (const std::u16string text :
        {u"MAIN STREET", u"Hello", u"TRUE STORY", u"Über Café", u"e-mail", u"O'NEIL"}) {
-    EXPECT_FALSE(MightBeReadAsOtherThanText(text)) << std::string(text.begin(), text.end());
+    EXPECT_FALSE(MightBeReadAsOtherThanText(text)) << Utf16ToUtf8(text);
   }
 }
 
 TEST(MightBeReadAsOtherThanText, KnowsLogicalNamesOfOtherExcelLanguages) {
   for (const std::u16string text : {u"wahr", u"Faux", u"VERDADERO", u"ложь", u"doğru"}) {
-    EXPECT_TRUE(MightBeReadAsOtherThanText(text)) << std::string(text.begin(), text.end());
+    EXPECT_TRUE(MightBeReadAsOtherThanText(text)) << Utf16ToUtf8(text);
   }
 }
 

@@ -1,17 +1,18 @@
 #pragma once
 
-// Text between the scenario files (UTF-8), Windows (UTF-16 wchar_t) and the host model
-// (char16_t), and paths between Linux and the Wine drive that maps it.
+// Text of the harness's messages, converted as the add-in converts it, and paths between Linux
+// and the Wine drive that maps it.
 
 #include <string>
 #include <string_view>
 
+#include "addin/model/utf8.h"
+#include "addin/win32/wide_text.h"
+
 namespace morvane::e2e {
 
-std::wstring WideFromUtf8(std::string_view text);
-std::string Utf8FromWide(std::wstring_view text);
-std::u16string U16FromUtf8(std::string_view text);
-std::string Utf8FromU16(std::u16string_view text);
+using win32::Utf8FromWide;
+using win32::WideFromUtf8;
 
 // An HRESULT or SCODE as Windows writes it in messages: 0x800A03EC.
 std::string Hex(long code);

@@ -77,7 +77,7 @@ std::string FormatCellValue(const host::CellValue& value) {
           return "empty";
         } else if constexpr (std::is_same_v<T, std::u16string>) {
           std::string quoted(1, '"');
-          quoted.append(Utf8FromU16(v)).push_back('"');
+          quoted.append(Utf16ToUtf8(v)).push_back('"');
           return quoted;
         } else if constexpr (std::is_same_v<T, double>) {
           return Shortest(v);

@@ -174,7 +174,7 @@ class ServedControl : public ServedObject, public IConnectionPointContainer {
   void SetVisible(Call& call) { control_->SetVisible(call.PutBool()); }
   void Delete(Call& call) {
     if (call.Arg(0) != nullptr) {
-      throw host::HostError(host::kFail, u"simulated Excel models Delete without Temporary");
+      throw host::HostError(errors::kFail, u"simulated Excel models Delete without Temporary");
     }
     control_->Delete();
   }

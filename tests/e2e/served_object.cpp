@@ -5,6 +5,7 @@
 #include <string>
 
 #include "addin/model/host.h"
+#include "addin/win32/wide_text.h"
 #include "tests/e2e/bench_counters.h"
 
 namespace morvane::e2e {
@@ -55,20 +56,12 @@ std::string Narrow(const wchar_t* text) {
 
 }  // namespace
 
-std::wstring Wide(const std::u16string& text) {
-  return std::wstring(text.begin(), text.end());
-}
-
-std::u16string Utf16(const wchar_t* text, std::size_t length) {
-  return std::u16string(text, text + length);
-}
-
 std::u16string Utf16(BSTR text) {
-  return text == nullptr ? std::u16string() : Utf16(text, SysStringLen(text));
+  return win32::FromWide({text ? text : L"", SysStringLen(text)});
 }
 
 void NotModelled(const std::u16string& what) {
-  throw host::HostError(host::kFail, u"simulated Excel does not model " + what);
+  throw host::HostError(errors::kFail, u"simulated Excel does not model " + what);
 }
 
 // --- Call ---------------------------------------------------------------------------------------
@@ -388,11 +381,11 @@ HRESULT ServedObject::Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPP
     }
     return fault.hr;
   } catch (const host::HostError& error) {
-    FillException(exception, error.hresult(), Wide(error.description()));
+    FillException(exception, error.hresult(), win32::ToWide(error.description()));
   } catch (const std::exception& error) {
     // A fault of the simulator itself, not of Excel: say so plainly.
     const std::string what = error.what();
-    FillException(exception, E_FAIL, L"simulated Excel: " + std::wstring(what.begin(), what.end()));
+    FillException(exception, E_FAIL, L"simulated Excel: " + win32::WideFromUtf8(what));
   }
   if (result != nullptr) {
     VariantClear(result);

@@ -176,9 +176,7 @@ com::ComPtr<IDispatch> Serve(Args&&... args) {
   return out;
 }
 
-// UTF-16 texts between the host model and COM (wchar_t is 16-bit on Windows).
-std::wstring Wide(const std::u16string& text);
-std::u16string Utf16(const wchar_t* text, std::size_t length);
+// A BSTR's text; null is the empty text.
 std::u16string Utf16(BSTR text);
 
 }  // namespace morvane::e2e

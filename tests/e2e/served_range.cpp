@@ -128,14 +128,14 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
   void Address(Call& call) {
     for (std::size_t i = 0; i < 5; ++i) {
       if (call.Arg(i) != nullptr) {
-        throw host::HostError(host::kFail, u"simulated Excel models Address with defaults only");
+        throw host::HostError(errors::kFail, u"simulated Excel models Address with defaults only");
       }
     }
     call.ReturnText(range_->Address());
   }
   void SpecialCells(Call& call) {
     if (call.Arg(1) != nullptr) {
-      throw host::HostError(host::kFail, u"simulated Excel models SpecialCells without Value");
+      throw host::HostError(errors::kFail, u"simulated Excel models SpecialCells without Value");
     }
     call.ReturnObject(ServeRange(SharedHost(), range_->SpecialCells(call.NeedInt(0))));
   }
@@ -150,7 +150,7 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
   static void RequireDefaultDataType(const Call& call) {
     const std::optional<std::int32_t> type = call.IntArg(0);
     if (type && *type != kRangeValueDefault) {
-      throw host::HostError(host::kFail, u"simulated Excel models xlRangeValueDefault only");
+      throw host::HostError(errors::kFail, u"simulated Excel models xlRangeValueDefault only");
     }
   }
 

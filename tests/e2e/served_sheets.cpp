@@ -28,14 +28,14 @@ class ServedWorksheet : public ServedObject, public HostObjectHolder<host::Sheet
         sheet_->SetVisible(false);
         return;
       default:
-        throw host::HostError(host::kExcelError,
+        throw host::HostError(errors::kExcelError,
                               u"Unable to set the Visible property of the Worksheet class");
     }
   }
   void Copy(Call& call) {
     if (call.Arg(0) == nullptr) {
       // Without Before Excel copies into a new workbook (or after a sheet): not modelled.
-      throw host::HostError(host::kFail, u"simulated Excel models Copy with Before only");
+      throw host::HostError(errors::kFail, u"simulated Excel models Copy with Before only");
     }
     const auto before = HostObjectOf<host::Sheet>(call.ObjectArg(0), call.RgIndex(0));
     if (!before) {
@@ -48,7 +48,7 @@ class ServedWorksheet : public ServedObject, public HostObjectHolder<host::Sheet
   void UsedRange(Call& call) { call.ReturnObject(ServeRange(SharedHost(), sheet_->UsedRange())); }
   void Range(Call& call) {
     if (call.Arg(1) != nullptr) {
-      throw host::HostError(host::kFail, u"simulated Excel models Range with one address only");
+      throw host::HostError(errors::kFail, u"simulated Excel models Range with one address only");
     }
     const std::optional<std::u16string> address = call.TextArg(0);
     if (!address) {

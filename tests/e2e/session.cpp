@@ -53,7 +53,7 @@ void Session::FailAsIs(const std::string& what) {
 }
 
 bool Session::IsRibbonHost() const {
-  const std::string version = Utf8FromU16(excel_->Version());
+  const std::string version = Utf16ToUtf8(excel_->Version());
   char* end = nullptr;
   const double number = std::strtod(version.c_str(), &end);
   return end != version.c_str() && number > 11.0;
@@ -137,9 +137,9 @@ void Session::Setup(const ScenarioLine& line) {
     }
     excel_->AddWorkbook(names);
   } else if (verb == "type") {
-    excel_->Type(U16(w[0]), w[1].text, U16FromUtf8(line.TextFrom(2)));
+    excel_->Type(U16(w[0]), w[1].text, Utf8ToUtf16(line.TextFrom(2)));
   } else if (verb == "fill") {
-    const std::u16string text = U16FromUtf8(line.TextFrom(2));
+    const std::u16string text = Utf8ToUtf16(line.TextFrom(2));
     for (const std::string& cell : Cells(w[1].text)) {
       excel_->Type(U16(w[0]), cell, text);
     }
@@ -180,7 +180,7 @@ void Session::Start() {
     return;
   }
   // Excel lists the add-in from its registry entry and hands its entry over as AddInInst.
-  const std::u16string progId = U16FromUtf8(Utf8FromWide(install_->ProgId()));
+  const std::u16string progId = win32::FromWide(install_->ProgId());
   excel_->RegisterComAddIn(progId, [this] { DisconnectByUser(); });
   addInInst_ = ServeComAddIn(host_, excel_->ComAddIn(progId));
 
@@ -353,7 +353,7 @@ void Session::Ribbon(const ScenarioLine& line) {
   HRESULT hr =
       callbacks ? callbacks->GetIDsOfNames(IID_NULL, names, 1, kEnglishUs, &dispid) : E_NOINTERFACE;
   if (FAILED(hr)) {
-    Fail("the add-in does not answer for its callback " + Utf8FromU16(*onAction) + ": " + Hex(hr));
+    Fail("the add-in does not answer for its callback " + Utf16ToUtf8(*onAction) + ": " + Hex(hr));
     return;
   }
   com::ComPtr<IDispatch> control = ServeRibbonControl(host_, id, u"");

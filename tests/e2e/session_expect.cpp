@@ -49,14 +49,7 @@ std::u16string AnsiFile(const std::wstring& path, bool* exists) {
     bytes += static_cast<char>(c);
   }
   std::fclose(file);
-  if (bytes.empty()) {
-    return {};
-  }
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-  return std::u16string(wide.begin(), wide.end());
+  return win32::FromAnsiCodePage(bytes);
 }
 
 }  // namespace
@@ -95,7 +88,7 @@ void Session::Expect(const ScenarioLine& line) {
     need(3);
     const sim::CellContent cell = excel_->Cell(U16(w[0]), w[1].text);
     if (cell.formula != U16(w[2])) {
-      Fail(w[0].text + "!" + w[1].text + " has the formula \"" + Utf8FromU16(cell.formula) +
+      Fail(w[0].text + "!" + w[1].text + " has the formula \"" + Utf16ToUtf8(cell.formula) +
            "\", expected \"" + w[2].text + "\"");
     }
   } else if (what == "sheets") {
@@ -104,7 +97,7 @@ void Session::Expect(const ScenarioLine& line) {
       if (!actual.empty()) {
         actual += ' ';
       }
-      actual.append(Utf8FromU16(name)).append(Visibility(excel_->SheetVisibility(name)));
+      actual.append(Utf16ToUtf8(name)).append(Visibility(excel_->SheetVisibility(name)));
     }
     if (actual != line.TextFrom(1)) {
       Fail("the sheets are " + actual + ", expected " + line.TextFrom(1));
@@ -112,14 +105,14 @@ void Session::Expect(const ScenarioLine& line) {
   } else if (what == "active") {
     need(1);
     if (excel_->ActiveSheetName() != U16(w[0])) {
-      Fail("the active sheet is " + Utf8FromU16(excel_->ActiveSheetName()));
+      Fail("the active sheet is " + Utf16ToUtf8(excel_->ActiveSheetName()));
     }
   } else if (what == "menu" || what == "no-menu") {
     // "expect menu &Morvane: A | B | C": one such popup, last on the bar, permanent, with a
     // separator before it, holding exactly these buttons in this order.
     const std::string text = line.TextFrom(1);
     const std::size_t colon = text.find(':');
-    const std::u16string caption = U16FromUtf8(text.substr(0, colon));
+    const std::u16string caption = Utf8ToUtf16(text.substr(0, colon));
     const std::vector<sim::ControlView> bar = excel_->BarControls(kMenuBar);
     std::vector<const sim::ControlView*> found;
     for (const sim::ControlView& control : bar) {
@@ -130,12 +123,12 @@ void Session::Expect(const ScenarioLine& line) {
     if (what == "no-menu") {
       if (!found.empty()) {
         Fail("the menu bar still holds " + std::to_string(found.size()) + " " +
-             Utf8FromU16(caption));
+             Utf16ToUtf8(caption));
       }
       return;
     }
     if (found.size() != 1) {
-      Fail("the menu bar holds " + std::to_string(found.size()) + " " + Utf8FromU16(caption));
+      Fail("the menu bar holds " + std::to_string(found.size()) + " " + Utf16ToUtf8(caption));
       return;
     }
     const sim::ControlView& popup = *found[0];
@@ -146,7 +139,7 @@ void Session::Expect(const ScenarioLine& line) {
     if (colon != std::string::npos) {
       std::string actual;
       for (const sim::ControlView& button : popup.controls) {
-        actual += (actual.empty() ? "" : " | ") + Utf8FromU16(button.caption);
+        actual += (actual.empty() ? "" : " | ") + Utf16ToUtf8(button.caption);
       }
       std::string expected = text.substr(colon + 1);
       expected.erase(0, expected.find_first_not_of(' '));
@@ -186,7 +179,7 @@ void Session::Expect(const ScenarioLine& line) {
     for (const auto& [key, expected] : properties) {
       std::string actual;
       if (key == "tag") {
-        actual = Utf8FromU16(control->tag);
+        actual = Utf16ToUtf8(control->tag);
       } else if (key == "face") {
         actual = std::to_string(control->faceId);
       } else if (key == "style") {
@@ -194,7 +187,7 @@ void Session::Expect(const ScenarioLine& line) {
       } else if (key == "type") {
         actual = std::to_string(control->type);
       } else if (key == "param") {
-        actual = Utf8FromU16(control->parameter);
+        actual = Utf16ToUtf8(control->parameter);
       } else if (key == "group") {
         actual = control->beginGroup ? "yes" : "no";
       } else if (key == "temporary") {
@@ -245,7 +238,7 @@ void Session::Expect(const ScenarioLine& line) {
     } else if (name == "DisplayAlerts") {
       actual = s.displayAlerts ? "TRUE" : "FALSE";
     } else if (name == "StatusBar") {
-      actual = s.statusBarIsCustom ? Utf8FromU16(s.statusBar) : "<Excel's own>";
+      actual = s.statusBarIsCustom ? Utf16ToUtf8(s.statusBar) : "<Excel's own>";
     } else {
       throw std::invalid_argument("no setting " + name);
     }

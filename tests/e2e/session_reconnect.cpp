@@ -69,7 +69,7 @@ void Session::Reconnect(const ScenarioLine& line) {
     throw std::invalid_argument("reconnect takes a count and unloaded or loaded");
   }
   const bool unload = mode == "unloaded";
-  const std::u16string progId = U16FromUtf8(Utf8FromWide(install_->ProgId()));
+  const std::u16string progId = win32::FromWide(install_->ProgId());
   auto measure = [&] {
     Footprint now;
     now.handles = OwnHandles();

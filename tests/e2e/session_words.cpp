@@ -6,7 +6,7 @@
 namespace morvane::e2e {
 
 std::u16string U16(const Word& word) {
-  return U16FromUtf8(word.text);
+  return Utf8ToUtf16(word.text);
 }
 
 std::vector<std::u16string> CaptionPath(const std::string& text) {
@@ -18,7 +18,7 @@ std::vector<std::u16string> CaptionPath(const std::string& text) {
     while (!part.empty() && part.back() == ' ') {
       part.pop_back();
     }
-    path.push_back(U16FromUtf8(part));
+    path.push_back(Utf8ToUtf16(part));
     if (slash == std::string::npos) {
       return path;
     }

@@ -79,7 +79,7 @@ TEST(CellVariant, AnythingElseIsATypeMismatch) {
       com::CellValueFromVariant(*v.get());
       ADD_FAILURE() << "no error";
     } catch (const host::HostError& e) {
-      EXPECT_EQ(e.hresult(), host::kTypeMismatch);
+      EXPECT_EQ(e.hresult(), errors::kTypeMismatch);
     }
   }
 }

@@ -96,10 +96,10 @@ TEST(ClickSink, AHandlerThatFailsLeavesCancelDefaultAlone) {
   FakeButton fake;
   const auto connection = fake.Adapter()->ConnectClick([](auto&, bool& cancelDefault) {
     cancelDefault = true;
-    throw host::HostError(host::kExcelError, u"gone");
+    throw host::HostError(errors::kExcelError, u"gone");
   });
   VARIANT_BOOL cancel = VARIANT_FALSE;
-  EXPECT_EQ(fake.source.Click(fake.button.get(), cancel), host::kExcelError);
+  EXPECT_EQ(fake.source.Click(fake.button.get(), cancel), errors::kExcelError);
   EXPECT_EQ(cancel, VARIANT_FALSE);
 }
 

@@ -59,19 +59,18 @@ struct FailureCase {
 };
 
 TEST(DispatchCall, FailuresBecomeHostErrors) {
-  const auto excelError = static_cast<SCODE>(0x800A03EC);
-  const auto busy = static_cast<SCODE>(0x800AC472);
+  using errors::kExcelBusy, errors::kExcelError;
   const std::u16string noCells = u"No cells were found.";
   const FailureCase cases[] = {
-      {"Excel error", DISP_E_EXCEPTION, 0, excelError, L"No cells were found.", false,
-       host::kExcelError, noCells},
-      {"filled in later", DISP_E_EXCEPTION, 0, excelError, L"No cells were found.", true,
-       host::kExcelError, noCells},
-      {"wCode only", DISP_E_EXCEPTION, 1004, 0, L"No cells were found.", false, host::kExcelError,
+      {"Excel error", DISP_E_EXCEPTION, 0, kExcelError, L"No cells were found.", false, kExcelError,
        noCells},
-      {"no description", DISP_E_EXCEPTION, 0, busy, nullptr, false, busy,
+      {"filled in later", DISP_E_EXCEPTION, 0, kExcelError, L"No cells were found.", true,
+       kExcelError, noCells},
+      {"wCode only", DISP_E_EXCEPTION, 1004, 0, L"No cells were found.", false, kExcelError,
+       noCells},
+      {"no description", DISP_E_EXCEPTION, 0, kExcelBusy, nullptr, false, kExcelBusy,
        u"SpecialCells: Microsoft Excel is busy"},
-      {"plain HRESULT", DISP_E_TYPEMISMATCH, 0, 0, nullptr, false, host::kTypeMismatch,
+      {"plain HRESULT", DISP_E_TYPEMISMATCH, 0, 0, nullptr, false, errors::kTypeMismatch,
        u"SpecialCells: Type mismatch"},
   };
   for (const FailureCase& c : cases) {

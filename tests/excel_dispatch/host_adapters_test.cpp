@@ -250,9 +250,9 @@ TEST(HostAdapters, ObjectArgumentsMustBeExcelsOwn) {
   const auto app = com::WrapExcelApplication(excel.app.get());
   const auto range = app->Selection();
   const auto foreign = std::make_shared<ForeignRange>();
-  EXPECT_EQ(ErrorOf([&] { app->Intersect(nullptr, range); }), host::kInvalidArgument);
-  EXPECT_EQ(ErrorOf([&] { app->Intersect(range, foreign); }), host::kTypeMismatch);
-  EXPECT_EQ(ErrorOf([&] { app->CountA(foreign); }), host::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { app->Intersect(nullptr, range); }), errors::kInvalidArgument);
+  EXPECT_EQ(ErrorOf([&] { app->Intersect(range, foreign); }), errors::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { app->CountA(foreign); }), errors::kTypeMismatch);
   EXPECT_TRUE(excel.functions->calls().empty());
   for (const FakeCall& call : excel.app->calls()) {
     EXPECT_NE(call.id, excel.app->type().names.at(u"Intersect"));
@@ -270,10 +270,10 @@ TEST(HostAdapters, UnexpectedAnswersFail) {
   EXPECT_EQ(ErrorOf([&] { shape->Value(); }), DISP_E_UNKNOWNNAME);
   // No Workbooks object at all: error 91, as a call through an empty reference.
   excel.app->Set(u"Workbooks", Variant());
-  EXPECT_EQ(ErrorOf([&] { app->WorkbooksCount(); }), static_cast<std::int32_t>(0x800A005B));
+  EXPECT_EQ(ErrorOf([&] { app->WorkbooksCount(); }), errors::kObjectNotSet);
   // Text where an object belongs.
   excel.app->Set(u"ActiveSheet", Variant::of_string(u"Sheet1"));
-  EXPECT_EQ(ErrorOf([&] { app->ActiveSheet(); }), host::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { app->ActiveSheet(); }), errors::kTypeMismatch);
 }
 
 }  // namespace

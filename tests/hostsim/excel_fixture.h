@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "addin/model/utf8.h"
 #include "hostsim/excel.h"
 
 namespace morvane::sim::testing {

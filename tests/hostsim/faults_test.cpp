@@ -55,17 +55,17 @@ TEST_F(ExcelTest, EachHostCallCountsOnceUnderItsMember) {
 }
 
 TEST_F(ExcelTest, AFailingMemberFailsEveryCallBeforeActing) {
-  const host::HostError injected(host::kFail, u"injected");
+  const host::HostError injected(errors::kFail, u"injected");
   excel->FailMember("Sheet.SetName", injected);
   excel->FailMember("Application.SetCalculation", injected);
   for (int i = 0; i < 2; ++i) {
     const host::HostError error = ErrorOf([&] { excel->ActiveSheet()->SetName(u"New"); });
-    EXPECT_EQ(error.hresult(), host::kFail);
+    EXPECT_EQ(error.hresult(), errors::kFail);
     EXPECT_EQ(error.description(), u"injected");
   }
   EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
   EXPECT_EQ(ErrorOf([&] { excel->SetCalculation(host::kCalculationManual); }).hresult(),
-            host::kFail);
+            errors::kFail);
   EXPECT_TRUE(excel->SettingsLog().empty());
   EXPECT_EQ(excel->CallCount("Sheet.SetName"), 2);  // failed calls count too
 
@@ -76,7 +76,7 @@ TEST_F(ExcelTest, AFailingMemberFailsEveryCallBeforeActing) {
 
 TEST_F(ExcelTest, TheNthCallSinceTheLastResetFailsOnce) {
   excel->ResetCounters();
-  excel->FailNthCall(3, host::HostError(host::kExcelError, u"third"));
+  excel->FailNthCall(3, host::HostError(errors::kExcelError, u"third"));
   excel->SetScreenUpdating(false);                                                 // 1
   excel->SetDisplayAlerts(false);                                                  // 2
   EXPECT_EQ(ErrorOf([&] { excel->SetStatusBar(u"x"); }).description(), u"third");  // 3
@@ -88,7 +88,7 @@ TEST_F(ExcelTest, TheNthCallSinceTheLastResetFailsOnce) {
 
 TEST_F(ExcelTest, AHostGoneAwayFailsEveryCallFromTheKthOn) {
   excel->ResetCounters();
-  excel->FailCallsFrom(2, host::HostError(host::kFail, u"gone"));
+  excel->FailCallsFrom(2, host::HostError(errors::kFail, u"gone"));
   excel->SetScreenUpdating(false);  // 1
   for (int call = 2; call <= 4; ++call) {
     EXPECT_EQ(ErrorOf([&] { excel->SetStatusBar(u"x"); }).description(), u"gone");

@@ -67,7 +67,7 @@ TEST_F(FilledSheetTest, SpecialCellsFindsConstantsClippedToTheUsedRange) {
     const auto range = Range(c.selection);
     if (*c.found == '\0') {
       const host::HostError error = ErrorOf([&] { range->SpecialCells(host::kCellTypeConstants); });
-      EXPECT_EQ(error.hresult(), host::kExcelError);
+      EXPECT_EQ(error.hresult(), errors::kExcelError);
       EXPECT_EQ(error.description(), u"No cells were found.");
     } else {
       EXPECT_EQ(excel->AddressOf(range->SpecialCells(host::kCellTypeConstants)), c.found);
@@ -102,7 +102,7 @@ TEST_F(ExcelTest, SpecialCellsStacksRowsOfTheSameSpanIntoOneArea) {
 
 TEST_F(ExcelTest, SpecialCellsOfOtherTypesIsNotModelled) {
   excel->Put(u"Sheet1", "A1", 1.0);
-  EXPECT_EQ(ErrorOf([&] { Range("A1:B2")->SpecialCells(4); }).hresult(), host::kExcelError);
+  EXPECT_EQ(ErrorOf([&] { Range("A1:B2")->SpecialCells(4); }).hresult(), errors::kExcelError);
 }
 
 TEST_F(ExcelTest, IntersectGivesTheOverlapOrNothing) {
@@ -135,12 +135,12 @@ TEST_F(ExcelTest, IntersectRefusesRangesOfDifferentSheetsAndThingsThatAreNotRang
   const auto onSheet1 = Range("A1:B2");
   Sheet(u"Sheet2")->Activate();
   const auto onSheet2 = Range("A1:B2");
-  EXPECT_EQ(ErrorOf([&] { excel->Intersect(onSheet1, onSheet2); }).hresult(), host::kExcelError);
+  EXPECT_EQ(ErrorOf([&] { excel->Intersect(onSheet1, onSheet2); }).hresult(), errors::kExcelError);
   excel->SelectShape();
   const auto shape = excel->Selection();
-  EXPECT_EQ(ErrorOf([&] { excel->Intersect(shape, onSheet2); }).hresult(), host::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { excel->Intersect(shape, onSheet2); }).hresult(), errors::kTypeMismatch);
   EXPECT_EQ(ErrorOf([&] { excel->Intersect(nullptr, onSheet2); }).hresult(),
-            host::kInvalidArgument);
+            errors::kInvalidArgument);
 }
 
 std::vector<std::string> Visit(Excel& excel, const std::shared_ptr<host::Range>& range) {
@@ -174,16 +174,16 @@ TEST_F(ExcelTest, ASelectionThatIsNotARangeFailsLikeLateBinding) {
       [&] { shape->SetValue(1.0); },
   };
   for (const auto& call : calls) {
-    EXPECT_EQ(ErrorOf(call).hresult(), host::kNoSuchMember);
+    EXPECT_EQ(ErrorOf(call).hresult(), errors::kNoSuchMember);
   }
   const host::HostError count = ErrorOf([&] { excel->CountA(shape); });
-  EXPECT_EQ(count.hresult(), host::kExcelError);
+  EXPECT_EQ(count.hresult(), errors::kExcelError);
   EXPECT_EQ(count.description(),
             u"Unable to get the CountA property of the WorksheetFunction class");
 
   excel->SelectNothing();
   EXPECT_EQ(excel->Selection(), nullptr);
-  EXPECT_EQ(ErrorOf([&] { excel->CountA(nullptr); }).hresult(), host::kExcelError);
+  EXPECT_EQ(ErrorOf([&] { excel->CountA(nullptr); }).hresult(), errors::kExcelError);
 }
 
 }  // namespace

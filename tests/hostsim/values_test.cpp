@@ -200,7 +200,7 @@ TEST_F(ExcelTest, TextLongerThanACellHoldsIsRefused) {
   cell->SetValue(std::u16string(32767, u'a'));
   EXPECT_EQ(std::get<std::u16string>(cell->Value()).size(), 32767u);
   EXPECT_EQ(ErrorOf([&] { cell->SetValue(std::u16string(32768, u'b')); }).hresult(),
-            host::kExcelError);
+            errors::kExcelError);
   EXPECT_EQ(std::get<std::u16string>(cell->Value())[0], u'a');
 }
 
@@ -214,7 +214,7 @@ TEST_F(ExcelTest, AProtectedSheetWritesUnlockedCellsAndRefusesLockedOnes) {
   excel->ProtectSheet(u"Sheet1", true);
 
   const host::HostError error = ErrorOf([&] { Range("A1:C1")->SetValue(Text("new")); });
-  EXPECT_EQ(error.hresult(), host::kExcelError);
+  EXPECT_EQ(error.hresult(), errors::kExcelError);
   EXPECT_EQ(error.description(), protectedText);
   EXPECT_EQ(excel->Cell(u"Sheet1", "A1").value, CellValue{Text("new")});
   EXPECT_EQ(excel->Cell(u"Sheet1", "B1").value, CellValue{Text("new")});
@@ -232,7 +232,7 @@ TEST_F(ExcelTest, AMultiCellRangeIsWrittenWholeButNotReadAsOneValue) {
   range->SetValue(Text("1,000"));
   EXPECT_EQ(excel->Cells(u"Sheet1").size(), 4u);
   EXPECT_EQ(excel->Cell(u"Sheet1", "B2").value, CellValue{1000.0});
-  EXPECT_EQ(ErrorOf([&] { range->Value(); }).hresult(), host::kTypeMismatch);
+  EXPECT_EQ(ErrorOf([&] { range->Value(); }).hresult(), errors::kTypeMismatch);
   // Clearing whole columns empties the filled cells; their formats stay.
   Range("A:B")->SetValue(Empty{});
   EXPECT_EQ(excel->CountA(Range("A:B")), 0);

@@ -63,7 +63,7 @@ TEST(CopyNaming, FollowsExcelsNumberingAndCutsLongNames) {
        u"ABCDEFGHIJKLMNOPQRSTUVWXYZ (2)"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.source.begin(), c.source.end()));
+    SCOPED_TRACE(Utf16ToUtf8(c.source));
     const auto excel = Excel::Create();
     excel->AddWorkbook(c.existing);
     const auto sheets = excel->Sheets();
@@ -110,7 +110,7 @@ TEST_F(ExcelTest, RenameFollowsExcelsNameRules) {
       {u"SHEET3", taken},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
+    SCOPED_TRACE(Utf16ToUtf8(c.name));
     const auto sheet = Sheet(u"Sheet1");
     if (c.error.empty()) {
       sheet->SetName(c.name);
@@ -118,7 +118,7 @@ TEST_F(ExcelTest, RenameFollowsExcelsNameRules) {
       sheet->SetName(u"Sheet1");
     } else {
       const host::HostError error = ErrorOf([&] { sheet->SetName(c.name); });
-      EXPECT_EQ(error.hresult(), host::kExcelError);
+      EXPECT_EQ(error.hresult(), errors::kExcelError);
       EXPECT_EQ(error.description(), c.error);
       EXPECT_EQ(excel->SheetNames().front(), u"Sheet1");
     }
@@ -128,11 +128,11 @@ TEST_F(ExcelTest, RenameFollowsExcelsNameRules) {
 TEST_F(ExcelTest, NameUniquenessIgnoresCaseBeyondAscii) {
   Sheet(u"Sheet2")->SetName(u"\u00C4RGER");
   EXPECT_EQ(ErrorOf([&] { Sheet(u"Sheet1")->SetName(u"\u00E4rger"); }).hresult(),
-            host::kExcelError);
+            errors::kExcelError);
   Sheet(u"Sheet3")->SetName(u"\u0394\u0395\u039B\u03A4\u0391");  // ΔΕΛΤΑ
   EXPECT_EQ(
       ErrorOf([&] { Sheet(u"Sheet1")->SetName(u"\u03B4\u03B5\u03BB\u03C4\u03B1"); }).hresult(),
-      host::kExcelError);
+      errors::kExcelError);
   EXPECT_EQ(Sheet(u"\u00E4RGER")->Name(), u"\u00C4RGER");
 }
 
@@ -179,7 +179,7 @@ TEST_F(ExcelTest, VisibilityKeepsOneSheetVisibleAndMovesTheActiveSheetOn) {
     const auto sheet = excel->Sheets()->Item(c.hide);
     if (c.refused) {
       const host::HostError error = ErrorOf([&] { sheet->SetVisible(false); });
-      EXPECT_EQ(error.hresult(), host::kExcelError);
+      EXPECT_EQ(error.hresult(), errors::kExcelError);
       EXPECT_EQ(excel->SheetVisibility(c.hide), kSheetVisible);
     } else {
       sheet->SetVisible(false);
@@ -207,7 +207,7 @@ TEST_F(ExcelTest, DeleteRefusesTheLastVisibleSheet) {
   excel->SetSheetVisibility(u"Sheet2", kSheetHidden);
   excel->SetSheetVisibility(u"Sheet3", kSheetHidden);
   const host::HostError error = ErrorOf([&] { Sheet(u"Sheet1")->Delete(); });
-  EXPECT_EQ(error.hresult(), host::kExcelError);
+  EXPECT_EQ(error.hresult(), errors::kExcelError);
   EXPECT_EQ(error.description(), u"Delete method of Worksheet class failed");
   EXPECT_EQ(excel->SheetNames().size(), 3u);
 }
@@ -233,7 +233,7 @@ TEST_F(ExcelTest, ProtectedStructureRefusesEachChangeWithExcelsText) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const host::HostError error = ErrorOf([&] { c.change(*Sheet(u"Sheet2"), *Sheet(u"Sheet1")); });
-    EXPECT_EQ(error.hresult(), host::kExcelError);
+    EXPECT_EQ(error.hresult(), errors::kExcelError);
     EXPECT_EQ(error.description(), c.text);
     EXPECT_EQ(excel->SheetNames(), (Names{u"Sheet1", u"Sheet2", u"Sheet3"}));
     EXPECT_EQ(excel->SheetVisibility(u"Sheet2"), kSheetVisible);
@@ -254,7 +254,7 @@ TEST_F(ExcelTest, ActivateRefusesHiddenSheetsAndKeepsEachSheetsSelection) {
 
   excel->SetSheetVisibility(u"Sheet3", kSheetHidden);
   const host::HostError error = ErrorOf([&] { Sheet(u"Sheet3")->Activate(); });
-  EXPECT_EQ(error.hresult(), host::kExcelError);
+  EXPECT_EQ(error.hresult(), errors::kExcelError);
   EXPECT_EQ(excel->ActiveSheetName(), u"Sheet2");
 }
 
@@ -266,7 +266,7 @@ TEST_F(ExcelTest, SheetsCollectionCountsHiddenSheetsAndFindsNamesInAnyCase) {
   EXPECT_EQ(sheets->Item(u"sHEET2")->Name(), u"Sheet2");
   for (const auto& bad : std::vector<std::function<void()>>{
            [&] { sheets->Item(0); }, [&] { sheets->Item(4); }, [&] { sheets->Item(u"Nope"); }}) {
-    EXPECT_EQ(ErrorOf(bad).hresult(), static_cast<std::int32_t>(0x8002000B));
+    EXPECT_EQ(ErrorOf(bad).hresult(), errors::kBadIndex);
   }
 }
 
@@ -274,13 +274,12 @@ TEST_F(ExcelTest, ObjectsOfDeletedSheetsAndClosedWorkbooksAreDisconnected) {
   const auto sheet = Sheet(u"Sheet3");
   const auto range = Range("A1");
   sheet->Delete();
-  constexpr auto kDisconnected = static_cast<std::int32_t>(0x80010108);
-  EXPECT_EQ(ErrorOf([&] { sheet->Name(); }).hresult(), kDisconnected);
+  EXPECT_EQ(ErrorOf([&] { sheet->Name(); }).hresult(), errors::kDisconnected);
 
   const auto sheets = excel->Sheets();
   excel->CloseActiveWorkbook();
-  EXPECT_EQ(ErrorOf([&] { sheets->Count(); }).hresult(), kDisconnected);
-  EXPECT_EQ(ErrorOf([&] { range->Value(); }).hresult(), kDisconnected);
+  EXPECT_EQ(ErrorOf([&] { sheets->Count(); }).hresult(), errors::kDisconnected);
+  EXPECT_EQ(ErrorOf([&] { range->Value(); }).hresult(), errors::kDisconnected);
 }
 
 TEST(NoWorkbook, ApplicationGivesNothingWhereExcelGivesNothing) {
@@ -288,7 +287,7 @@ TEST(NoWorkbook, ApplicationGivesNothingWhereExcelGivesNothing) {
   EXPECT_EQ(excel->WorkbooksCount(), 0);
   EXPECT_EQ(excel->ActiveSheet(), nullptr);
   EXPECT_EQ(excel->Selection(), nullptr);
-  EXPECT_EQ(ErrorOf([&] { excel->Sheets(); }).hresult(), host::kExcelError);
+  EXPECT_EQ(ErrorOf([&] { excel->Sheets(); }).hresult(), errors::kExcelError);
   excel->AddWorkbook();
   excel->AddWorkbook({u"Other"});
   EXPECT_EQ(excel->WorkbooksCount(), 2);
@@ -322,8 +321,7 @@ TEST(SheetReferences, RetargetOnlyTheNamedSheet) {
       {u"=SUM(Sheet1!A1:B2)", u"Sheet1", u"", u"=SUM(#REF!A1:B2)"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RetargetReferences(c.formula, c.from, c.to), c.expected)
-        << std::string(c.formula.begin(), c.formula.end());
+    EXPECT_EQ(RetargetReferences(c.formula, c.from, c.to), c.expected) << Utf16ToUtf8(c.formula);
   }
 }
 

@@ -18,7 +18,7 @@ namespace {
 using fakes::ForwardingApplication;
 using fakes::SimulatedExcelTest;
 
-const host::HostError kRefused(host::kExcelError, u"Application-defined or object-defined error");
+const host::HostError kRefused(errors::kExcelError, u"Application-defined or object-defined error");
 
 struct SnapshotFailureCase {
   const char* name;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "snapshot/main_code.h"
+#include "support/host_refusals.h"
 #include "support/snapshot_settings_check.h"
 #include "support/snapshot_simulated_excel.h"
 
@@ -97,12 +98,7 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
   // included.
   EXPECT_EQ(swapped.cells.at(u"Sheet1"), redo() ? afterConversion_ : beforeConversion_);
 
-  const host::HostError refusals[] = {
-      host::HostError(host::kExcelError, u"refused"),
-      host::HostError(static_cast<std::int32_t>(0x80010108), u"RPC_E_DISCONNECTED"),
-      host::HostError(static_cast<std::int32_t>(0x80010001), u"RPC_E_CALL_REJECTED"),
-  };
-  for (const host::HostError& refusal : refusals) {
+  for (const host::HostError& refusal : fakes::kHostRefusals) {
     for (long long k = 1; k <= calls; ++k) {
       SCOPED_TRACE(::testing::Message() << refusal.what() << " at call " << k << " of " << calls);
       Arrange();
@@ -118,7 +114,7 @@ TEST_P(StoreFaultSweep, EveryRefusedCallLeavesTheStoreWholeAndTheHostRestored) {
                   fakes::SettingWriteRefused(*excel, "StatusBar"));
     }
   }
-  RecordProperty("faults_injected", static_cast<int>(calls * std::size(refusals)));
+  RecordProperty("faults_injected", static_cast<int>(calls * std::size(fakes::kHostRefusals)));
 }
 
 // Excel gone away from some call on: nothing can be taken back, but nothing is lost either. The

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/win32/wide_text.h"
 #include "win32_ui/ui_fixture.h"
 
 namespace morvane::uitest {
@@ -63,7 +64,7 @@ TEST_F(MessageBoxTest, PlainBoxWithTheTextAndOneOkButtonModalToTheActiveWindow) 
   OwnerWindow host;
   for (const std::u16string& text : texts) {
     const BoxSeen seen = Show(text);
-    EXPECT_EQ(seen.text, std::wstring(text.begin(), text.end()));
+    EXPECT_EQ(seen.text, win32::ToWide(text));
     ASSERT_EQ(seen.buttons.size(), 1u);
     EXPECT_EQ(seen.buttons[0].id, IDOK);
     EXPECT_EQ(seen.buttons[0].text, L"OK");

@@ -3,6 +3,8 @@
 #include <new>
 #include <utility>
 
+#include "addin/win32/wide_text.h"
+
 namespace morvane::com {
 namespace {
 
@@ -52,8 +54,11 @@ Bstr Bstr::copy() const {
 }
 
 std::u16string Bstr::to_u16string() const {
-  std::wstring_view text = view();
-  return std::u16string(text.begin(), text.end());
+  return BstrText(str_);
+}
+
+std::u16string BstrText(BSTR text) {
+  return win32::FromWide({text ? text : L"", SysStringLen(text)});
 }
 
 }  // namespace morvane::com

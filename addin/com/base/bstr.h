@@ -43,4 +43,7 @@ class Bstr {
   BSTR str_ = nullptr;
 };
 
+// The text of a BSTR owned elsewhere (a VARIANT's, an argument); null is the empty text.
+std::u16string BstrText(BSTR text);
+
 }  // namespace morvane::com

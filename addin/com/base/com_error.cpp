@@ -8,7 +8,9 @@
 
 #include "addin/com/base/com_ptr.h"
 #include "addin/model/host.h"
+#include "addin/model/trace.h"
 #include "addin/model/utf8.h"
+#include "addin/win32/wide_text.h"
 
 namespace morvane::com {
 
@@ -57,12 +59,10 @@ Failure ClassifyCaughtException() {
     return Describe(FromSystemError(e), e.what());
   } catch (const std::exception& e) {
     // Nothing but a bug gets here; leave a trace for a debugger before turning it into E_FAIL.
-    OutputDebugStringA("Morvane: unexpected exception at a COM boundary: ");
-    OutputDebugStringA(e.what());
-    OutputDebugStringA("\n");
+    TraceDropped("unexpected exception at a COM boundary", e);
     return Describe(E_FAIL, e.what());
   } catch (...) {
-    OutputDebugStringA("Morvane: unknown exception at a COM boundary\n");
+    Trace("unknown exception at a COM boundary");
     return Describe(E_FAIL, "Unknown error");
   }
 }
@@ -72,7 +72,7 @@ void SetErrorDescription(const std::u16string& description) {
   ComPtr<ICreateErrorInfo> create;
   if (FAILED(CreateErrorInfo(create.put())))
     return;
-  std::wstring text(description.begin(), description.end());
+  std::wstring text = win32::ToWide(description);
   create->SetSource(const_cast<LPOLESTR>(kErrorSource));
   create->SetDescription(text.data());
   if (auto info = create.try_query<IErrorInfo>())

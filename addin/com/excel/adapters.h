@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "addin/com/excel/dispatch_call.h"
+#include "addin/model/errors.h"
 #include "addin/model/host.h"
 
 namespace morvane::com {
@@ -28,11 +29,11 @@ class DispatchBacked {
 template <class HostObject>
 IDispatch* ArgumentObject(const HostObject* given) {
   if (given == nullptr) {
-    throw host::HostError(host::kInvalidArgument, u"Invalid procedure call or argument");
+    throw errors::InvalidArgument();
   }
   const auto* backed = dynamic_cast<const DispatchBacked*>(given);
   if (backed == nullptr) {
-    throw host::HostError(host::kTypeMismatch, u"Type mismatch");
+    throw errors::TypeMismatch();
   }
   return backed->object().get();
 }

@@ -5,6 +5,7 @@
 
 #include "addin/com/base/bstr.h"
 #include "addin/com/excel/locale.h"
+#include "addin/model/errors.h"
 
 namespace morvane::com {
 namespace {
@@ -24,14 +25,10 @@ double OleDateFromSerial(double serial) {
   return serial < kFirstSharedDay ? serial + 1 : serial;
 }
 
-[[noreturn]] void ThrowTypeMismatch() {
-  throw host::HostError(host::kTypeMismatch, u"Type mismatch");
-}
-
 host::CellValue FromError(SCODE code) {
   const auto bits = static_cast<std::uint32_t>(code);
   if ((bits & 0xFFFF0000u) != kCellErrorBase) {
-    ThrowTypeMismatch();  // DISP_E_PARAMNOTFOUND and the like are no cell's value
+    throw errors::TypeMismatch();  // DISP_E_PARAMNOTFOUND and the like are no cell's value
   }
   return static_cast<host::ErrorValue>(bits & 0xFFFFu);
 }
@@ -41,7 +38,7 @@ double AsDouble(const VARIANT& value) {
   VariantInit(&converted);
   if (FAILED(
           VariantChangeTypeEx(&converted, const_cast<VARIANT*>(&value), kExcelLocale, 0, VT_R8))) {
-    ThrowTypeMismatch();
+    throw errors::TypeMismatch();
   }
   return V_R8(&converted);
 }
@@ -51,11 +48,8 @@ host::CellValue FromDirect(const VARIANT& value) {
     case VT_EMPTY:
     case VT_NULL:
       return host::Empty{};
-    case VT_BSTR: {
-      const BSTR text = V_BSTR(&value);
-      return std::u16string(reinterpret_cast<const char16_t*>(text ? text : L""),
-                            SysStringLen(text));
-    }
+    case VT_BSTR:
+      return BstrText(V_BSTR(&value));
     case VT_R8:
       return V_R8(&value);
     case VT_DATE:
@@ -80,7 +74,7 @@ host::CellValue FromDirect(const VARIANT& value) {
     case VT_DECIMAL:
       return AsDouble(value);
     default:
-      ThrowTypeMismatch();
+      throw errors::TypeMismatch();
   }
 }
 
@@ -92,7 +86,7 @@ host::CellValue CellValueFromVariant(const VARIANT& value) {
   }
   Variant direct;
   if (FAILED(VariantCopyInd(direct.get(), const_cast<VARIANT*>(&value)))) {
-    ThrowTypeMismatch();
+    throw errors::TypeMismatch();
   }
   return FromDirect(*direct.get());
 }

@@ -4,7 +4,7 @@
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/result_values.h"
-#include "snapshot/connected_host.h"  // kObjectNotSet (error 91)
+#include "addin/model/errors.h"
 
 namespace morvane::com {
 namespace {
@@ -97,7 +97,7 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
   DispatchObject Property(std::u16string_view name) const {
     ComPtr<IDispatch> object = ObjectOf(object_.Invoke(name, kGet), name);
     if (!object) {
-      throw host::HostError(kObjectNotSet, u"Object variable or With block variable not set");
+      ThrowObjectNotSet();
     }
     return object_.Sibling(std::move(object));
   }

@@ -33,7 +33,7 @@ class ExcelCellEnumerator final : public host::CellEnumerator {
     Variant item = std::move(batch_[next_++]);
     ComPtr<IDispatch> cell = ObjectOf(std::move(item), u"_NewEnum");
     if (!cell) {
-      throw host::HostError(host::kTypeMismatch, u"_NewEnum: Type mismatch");
+      throw HostErrorFromHResult(DISP_E_TYPEMISMATCH, u"_NewEnum");
     }
     std::shared_ptr<TypeSlot> slot = SlotFor(cell.get());
     return MakeRange(DispatchObject(std::move(cell), catalog_, std::move(slot)));
@@ -98,7 +98,7 @@ class ExcelRange final : public host::Range, public DispatchBacked {
       unknown = V_DISPATCH(result.get());
     }
     if (unknown == nullptr) {
-      throw host::HostError(host::kTypeMismatch, u"_NewEnum: Type mismatch");
+      throw HostErrorFromHResult(DISP_E_TYPEMISMATCH, u"_NewEnum");
     }
     ComPtr<IEnumVARIANT> cells;
     const HRESULT hr = unknown->QueryInterface(IID_IEnumVARIANT, cells.put_void());

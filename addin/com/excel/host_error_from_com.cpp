@@ -4,17 +4,11 @@
 #include <string>
 
 #include "addin/com/base/bstr.h"
+#include "addin/model/errors.h"
 #include "addin/model/utf8.h"
 
 namespace morvane::com {
 namespace {
-
-// Excel is busy: in cell-edit mode, behind a modal dialog, or refusing a call from another
-// thread. The add-in calls only from Excel's own thread, inside Excel's callbacks, where
-// waiting cannot help: Excel leaves that state only by processing the very messages a retry
-// loop would keep it from processing. So a busy answer is reported like any other failure,
-// never retried (VBA_E_IGNORE, RPC_E_CALL_REJECTED, RPC_E_SERVERCALL_RETRYLATER).
-constexpr HRESULT kExcelBusy = static_cast<HRESULT>(0x800AC472);
 
 std::u16string_view ShortText(HRESULT hr) {
   switch (hr) {
@@ -23,7 +17,7 @@ std::u16string_view ShortText(HRESULT hr) {
     case DISP_E_MEMBERNOTFOUND:
       return u"Member not found";
     case DISP_E_TYPEMISMATCH:
-      return u"Type mismatch";
+      return errors::kTypeMismatchText;
     case DISP_E_BADPARAMCOUNT:
       return u"Invalid number of parameters";
     case DISP_E_PARAMNOTOPTIONAL:
@@ -35,7 +29,7 @@ std::u16string_view ShortText(HRESULT hr) {
     case DISP_E_OVERFLOW:
       return u"Out of present range";
     case DISP_E_BADINDEX:
-      return u"Invalid index";
+      return errors::kBadIndexText;
     case DISP_E_EXCEPTION:
       return u"Exception occurred";
     case E_NOINTERFACE:
@@ -45,8 +39,13 @@ std::u16string_view ShortText(HRESULT hr) {
     case E_OUTOFMEMORY:
       return u"Out of memory";
     case RPC_E_DISCONNECTED:
-      return u"The object invoked has disconnected from its clients";
-    case kExcelBusy:
+      return errors::kDisconnectedText;
+    // Excel is busy: in cell-edit mode, behind a modal dialog, or refusing a call from another
+    // thread. The add-in calls only from Excel's own thread, inside Excel's callbacks, where
+    // waiting cannot help: Excel leaves that state only by processing the very messages a retry
+    // loop would keep it from processing. So a busy answer is reported like any other failure,
+    // never retried.
+    case errors::kExcelBusy:
     case RPC_E_CALL_REJECTED:
     case RPC_E_SERVERCALL_RETRYLATER:
       return u"Microsoft Excel is busy";
@@ -60,11 +59,6 @@ std::u16string Described(HRESULT hr, std::u16string_view what) {
   text += u": ";
   text += ShortText(hr);
   return text;
-}
-
-// The macro language's own run-time errors carry FACILITY_CONTROL: error n is 0x800A0000 + n.
-std::int32_t FromWCode(WORD wCode) {
-  return static_cast<std::int32_t>(0x800A0000u | wCode);
 }
 
 }  // namespace
@@ -87,7 +81,7 @@ host::HostError HostErrorFromInvoke(HRESULT hr, EXCEPINFO& excepInfo, std::u16st
   if (excepInfo.scode != 0) {
     code = static_cast<std::int32_t>(excepInfo.scode);
   } else if (excepInfo.wCode != 0) {
-    code = FromWCode(excepInfo.wCode);
+    code = errors::VbaError(excepInfo.wCode);
   }
   std::u16string text = description.to_u16string();
   if (text.empty()) {

@@ -1,5 +1,6 @@
 #include "addin/com/excel/result_values.h"
 
+#include "addin/com/base/bstr.h"
 #include "addin/com/excel/host_error_from_com.h"
 #include "addin/com/excel/locale.h"
 
@@ -33,10 +34,7 @@ double NumberOf(const Variant& result, std::u16string_view member) {
 }
 
 std::u16string TextOf(const Variant& result, std::u16string_view member) {
-  const auto read = [](const Variant& holder) {
-    const BSTR text = V_BSTR(holder.get());
-    return std::u16string(reinterpret_cast<const char16_t*>(text ? text : L""), SysStringLen(text));
-  };
+  const auto read = [](const Variant& holder) { return BstrText(V_BSTR(holder.get())); };
   if (result.vt() == VT_BSTR) {
     return read(result);
   }
