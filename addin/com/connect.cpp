@@ -7,6 +7,7 @@
 #include "addin/com/com_object.h"
 #include "addin/com/dispatch_ribbon_control.h"
 #include "addin/com/excel/excel_application.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "addin/com/module_lifetime.h"
 #include "addin/com/windows_ribbon_platform.h"
@@ -14,8 +15,6 @@
 #include "addin/continue_on_error.h"
 #include "addin/menu.h"
 #include "addin/ribbon.h"
-#include "morvane.h"
-#include "office.h"
 
 namespace morvane::com {
 namespace {

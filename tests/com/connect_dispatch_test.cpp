@@ -12,12 +12,11 @@
 
 #include "addin/com/bstr.h"
 #include "addin/com/com_ptr.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "addin/com/variant.h"
 #include "com/com_fakes.h"
 #include "com/morvane_dll.h"
-#include "morvane.h"
-#include "office.h"
 
 namespace morvane::com {
 namespace {

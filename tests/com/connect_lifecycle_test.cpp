@@ -7,11 +7,10 @@
 #include <algorithm>
 
 #include "addin/com/com_ptr.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "com/com_fakes.h"
 #include "com/morvane_dll.h"
-#include "morvane.h"
-#include "office.h"
 
 namespace morvane::com {
 namespace {

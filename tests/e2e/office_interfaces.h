@@ -18,6 +18,9 @@ inline constexpr IID kExtensibilityIid = {
 inline constexpr IID kRibbonExtensibilityIid = {
     0x000c0396, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 struct IDTExtensibility2 : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE OnConnection(IDispatch* application, ConnectMode mode,
                                                  IDispatch* addInInst, SAFEARRAY** custom) = 0;
@@ -36,5 +39,6 @@ struct IRibbonControl : IDispatch {
   virtual HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) = 0;
   virtual HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) = 0;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace morvane::e2e

@@ -122,6 +122,9 @@ class LiveToken {
   LiveToken& operator=(const LiveToken&) = delete;
 };
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 // IUnknown for the helper objects served beside the dispatch objects (an enumerator, a
 // connection point): one interface, counted among the live objects like them.
 template <class Interface>
@@ -204,6 +207,7 @@ class ServedObject : public IDispatch {
   const wchar_t* className_;
   std::span<const Member> members_;
 };
+#pragma GCC diagnostic pop
 
 // Creates a served object (whose first reference the holder takes).
 template <class T, class... Args>

@@ -102,6 +102,9 @@ inline std::vector<std::string> ArgumentsOf(const FakeCall& call) {
 // What a member does when no stored value answers it.
 using FakeBehaviour = std::function<HRESULT(const FakeCall&, VARIANT* result, EXCEPINFO*)>;
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeObject final : public IDispatch {
  public:
   // The caller owns the first reference.
@@ -337,5 +340,6 @@ class FakeClickSource final : public IConnectionPointContainer, public IConnecti
   DWORD lastCookie_ = 0;
   std::map<DWORD, IDispatch*> sinks_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace morvane::test
