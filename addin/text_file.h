@@ -10,7 +10,7 @@
 namespace morvane {
 
 // Far beyond any real ribbon markup (a few kilobytes).
-inline constexpr std::size_t kMostTextFileBytes = 1024 * 1024;
+inline constexpr std::size_t kMostTextFileBytes = std::size_t{1024} * 1024;
 
 // The whole content of a file as text. The bytes are read in binary mode and become text
 // through the system's ANSI code page, except in a file that begins with a UTF-8 byte order

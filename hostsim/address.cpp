@@ -152,9 +152,11 @@ std::string FormatAddress(const std::vector<Area>& areas, bool absolute) {
     const bool wholeColumns = area.top == 1 && area.bottom == kMaxRow;
     const bool wholeRows = area.left == 1 && area.right == kMaxColumn;
     if (wholeRows) {
-      out += dollar + std::to_string(area.top) + ':' + dollar + std::to_string(area.bottom);
+      out.append(dollar).append(std::to_string(area.top)).append(":");
+      out.append(dollar).append(std::to_string(area.bottom));
     } else if (wholeColumns) {
-      out += dollar + ColumnLetters(area.left) + ':' + dollar + ColumnLetters(area.right);
+      out.append(dollar).append(ColumnLetters(area.left)).append(":");
+      out.append(dollar).append(ColumnLetters(area.right));
     } else if (area.CellCount() == 1) {
       out += FormatCell({area.top, area.left}, absolute);
     } else {

@@ -218,14 +218,14 @@ class BarObject : public host::CommandBar {
 };
 
 std::shared_ptr<BarData> Bar(std::u16string name,
-                             std::vector<std::pair<std::u16string, int>> popups = {}) {
+                             const std::vector<std::pair<std::u16string, int>>& popups = {}) {
   auto bar = std::make_shared<BarData>();
   bar->name = std::move(name);
-  for (auto& [caption, id] : popups) {
+  for (const auto& [caption, id] : popups) {
     auto popup = std::make_shared<ControlData>();
     popup->view.type = host::kControlPopup;
     popup->view.id = id;
-    popup->view.caption = std::move(caption);
+    popup->view.caption = caption;
     popup->view.builtIn = true;
     popup->parent = bar->root;
     bar->root->children.push_back(std::move(popup));

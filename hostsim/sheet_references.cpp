@@ -56,6 +56,22 @@ std::u16string Written(const std::u16string& name) {
   return quoted + u"'";
 }
 
+// The name quoted from the quote at i ('' inside it is one quote); end is set past its close.
+std::u16string QuotedName(const std::u16string& formula, std::size_t i, std::size_t& end) {
+  std::u16string name;
+  for (end = i + 1; end < formula.size(); ++end) {
+    if (formula[end] == u'\'') {
+      if (end + 1 >= formula.size() || formula[end + 1] != u'\'') {
+        break;
+      }
+      ++end;
+    }
+    name += formula[end];
+  }
+  end = std::min(end + 1, formula.size());
+  return name;
+}
+
 }  // namespace
 
 std::u16string RetargetReferences(const std::u16string& formula, const std::u16string& from,
@@ -88,18 +104,7 @@ std::u16string RetargetReferences(const std::u16string& formula, const std::u16s
     std::u16string name;
     std::size_t end = i;
     if (c == u'\'') {
-      for (end = i + 1; end < formula.size(); ++end) {
-        if (formula[end] == u'\'') {
-          if (end + 1 < formula.size() && formula[end + 1] == u'\'') {
-            name += u'\'';
-            ++end;
-            continue;
-          }
-          break;
-        }
-        name += formula[end];
-      }
-      end = std::min(end + 1, formula.size());
+      name = QuotedName(formula, i, end);
     } else if (IsBareNameChar(c)) {
       while (end < formula.size() && IsBareNameChar(formula[end])) {
         ++end;

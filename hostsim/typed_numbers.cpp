@@ -43,6 +43,40 @@ bool TakeGroupedDigits(std::string_view& s, std::string& digits, bool& grouped) 
   return true;
 }
 
+// The fraction after a decimal point, appended to digits; gives the number of decimals.
+std::size_t TakeDecimals(std::string_view& s, std::string& digits) {
+  std::size_t decimals = 0;
+  if (!s.empty() && s[0] == '.') {
+    digits += '.';
+    s.remove_prefix(1);
+    while (!s.empty() && IsDigit(s[0])) {
+      digits += s[0];
+      s.remove_prefix(1);
+      ++decimals;
+    }
+  }
+  return decimals;
+}
+
+// "e5", "E+5", "e-5" (s starts at the "e"), appended to digits; false when no digit follows.
+bool TakeExponent(std::string_view& s, std::string& digits) {
+  std::string exponent = "e";
+  s.remove_prefix(1);
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+    exponent += s[0];
+    s.remove_prefix(1);
+  }
+  if (s.empty() || !IsDigit(s[0])) {
+    return false;
+  }
+  while (!s.empty() && IsDigit(s[0])) {
+    exponent += s[0];
+    s.remove_prefix(1);
+  }
+  digits += exponent;
+  return true;
+}
+
 // "5", "-5", "(5)", "1,000", "1.5", "1e3", "5%", "$5", "-$5", "$-5", "($5)".
 std::optional<TypedInput> ReadNumber(std::string_view s) {
   bool negative = false;
@@ -76,35 +110,15 @@ std::optional<TypedInput> ReadNumber(std::string_view s) {
   if (!TakeGroupedDigits(s, digits, grouped)) {
     return std::nullopt;
   }
-  std::size_t decimals = 0;
-  if (!s.empty() && s[0] == '.') {
-    digits += '.';
-    s.remove_prefix(1);
-    while (!s.empty() && IsDigit(s[0])) {
-      digits += s[0];
-      s.remove_prefix(1);
-      ++decimals;
-    }
-  }
+  const std::size_t decimals = TakeDecimals(s, digits);
   if (digits.find_first_of("0123456789") == std::string::npos) {
     return std::nullopt;
   }
   bool scientific = false;
   if (!s.empty() && (s[0] == 'e' || s[0] == 'E') && !currency) {
-    std::string exponent = "e";
-    s.remove_prefix(1);
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-      exponent += s[0];
-      s.remove_prefix(1);
-    }
-    if (s.empty() || !IsDigit(s[0])) {
+    if (!TakeExponent(s, digits)) {
       return std::nullopt;
     }
-    while (!s.empty() && IsDigit(s[0])) {
-      exponent += s[0];
-      s.remove_prefix(1);
-    }
-    digits += exponent;
     scientific = true;
   }
   bool percent = false;

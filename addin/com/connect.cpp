@@ -7,6 +7,7 @@
 #include "addin/com/base/com_object.h"
 #include "addin/com/dispatch_ribbon_control.h"
 #include "addin/com/excel/excel_application.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "addin/com/base/module_lifetime.h"
 #include "addin/com/windows_ribbon_platform.h"
@@ -15,8 +16,6 @@
 #include "addin/menu.h"
 #include "addin/ribbon.h"
 #include "addin/win32/wide_text.h"
-#include "morvane.h"
-#include "office.h"
 
 namespace morvane::com {
 namespace {

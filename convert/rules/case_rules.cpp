@@ -207,7 +207,6 @@ void SentenceCase(std::u16string_view text, std::u16string& out) {
     data[i] = letter ? cased : c;
     capitalizeNext = !letter && (capitalizeNext || end);
   }
-
 }
 
 }  // namespace

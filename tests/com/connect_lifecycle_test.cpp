@@ -7,10 +7,9 @@
 #include <algorithm>
 
 #include "addin/com/base/com_ptr.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "com/morvane_dll.h"
-#include "morvane.h"
-#include "office.h"
 #include "support/fake_dispatch.h"
 
 namespace morvane::com {

@@ -11,9 +11,9 @@
 
 #include "addin/com/base/bstr.h"
 #include "addin/com/base/com_ptr.h"
+#include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
 #include "com/morvane_dll.h"
-#include "office.h"
 
 namespace morvane::com {
 namespace {

@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeptCase{"Currency", host::Currency{123456789}, u"$#,##0.00"},
                       KeptCase{"Logical", true, u"General"},
                       KeptCase{"ErrorValue", host::ErrorValue::Ref, u"General"}),
-    [](const ::testing::TestParamInfo<KeptCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<KeptCase>& test) { return test.param.name; });
 
 // Texts that the case rule leaves as they are are not written: Excel would read them again.
 TEST_F(ConvertTest, UnchangedTextsAreNotWritten) {
@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         StaysTextCase{"FormulaLikeTextFormatted", u"=a1", u"@", CaseMode::UpperCase, u"=A1", 1},
         StaysTextCase{"ApostropheTextFormatted", u"'flat 4b", u"@", CaseMode::UpperCase,
                       u"'FLAT 4B", 1}),
-    [](const ::testing::TestParamInfo<StaysTextCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<StaysTextCase>& test) { return test.param.name; });
 
 // A locked cell on a protected sheet refuses the write; the conversion goes on after it.
 TEST_F(ConvertTest, ARefusedWriteSkipsOnlyThatCell) {

@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NothingToConvertCase{"EmptyCells", [](sim::Excel& x) { x.Select("C3:D9"); }},
                       NothingToConvertCase{"AShape", [](sim::Excel& x) { x.SelectShape(); }},
                       NothingToConvertCase{"Nothing", [](sim::Excel& x) { x.SelectNothing(); }}),
-    [](const ::testing::TestParamInfo<NothingToConvertCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<NothingToConvertCase>& test) { return test.param.name; });
 
 TEST_F(ConvertTest, WithNoWorkbookOnlyTheMessageAndTheClosingStepsRun) {
   excel->CloseActiveWorkbook();
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
         WideSelectionCase{"WholeColumn", "A:A", {"A1", "A900000"}, {"C2", "XFD1048576"}},
         WideSelectionCase{"TwoAreas", "A1:A10,C:C", {"A1", "C2"}, {"A900000", "XFD1048576"}},
         WideSelectionCase{"WholeSheet", "A:XFD", {"A1", "A900000", "C2", "XFD1048576"}, {}}),
-    [](const ::testing::TestParamInfo<WideSelectionCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<WideSelectionCase>& test) { return test.param.name; });
 
 // When the undo copy cannot be made, the conversion still goes ahead on the working sheet and
 // no half-made copy is left among the user's sheets.
@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailedSnapshotCase{"NameTooLong", {u"Quarterly figures 2024 East"}},
                       FailedSnapshotCase{"CopyNameTakenInOtherCase",
                                          {u"SHEET1_UNDO", u"Other", u"Sheet1"}}),
-    [](const ::testing::TestParamInfo<FailedSnapshotCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<FailedSnapshotCase>& test) { return test.param.name; });
 
 TEST_F(ConvertTest, TheStepsComeInTheirOrderAroundTheSnapshot) {
   excel->Put(u"Sheet1", "A1", std::u16string(u"x"));

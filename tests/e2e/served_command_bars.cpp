@@ -135,6 +135,9 @@ class ClickPoint final : public com::ComObject<ClickPoint, IConnectionPoint> {
 
 class ServedControls;
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class ServedControl : public ServedObject, public IConnectionPointContainer {
  public:
   ServedControl(std::shared_ptr<ServedHost> host, std::shared_ptr<host::CommandBarControl> control);
@@ -189,6 +192,7 @@ class ServedControl : public ServedObject, public IConnectionPointContainer {
   static const Member kMembers[];
   std::shared_ptr<host::CommandBarControl> control_;
 };
+#pragma GCC diagnostic pop
 
 class ServedControls : public ServedObject {
  public:

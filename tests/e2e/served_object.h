@@ -167,6 +167,7 @@ class ServedObject : public IDispatch {
   const wchar_t* className_;
   std::span<const Member> members_;
 };
+#pragma GCC diagnostic pop
 
 // Creates a served object (whose first reference the holder takes).
 template <class T, class... Args>

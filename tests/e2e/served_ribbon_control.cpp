@@ -18,6 +18,9 @@ class ServedRibbonControl : public ServedObject {
   void Tag(Call& call) { call.ReturnText(tag_); }
 
  private:
+  // A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
   // The vtable face of the same object; its IUnknown and IDispatch are the object's own.
   class Vtable : public IRibbonControl {
    public:
@@ -64,6 +67,7 @@ class ServedRibbonControl : public ServedObject {
 
     ServedRibbonControl& outer_;
   };
+#pragma GCC diagnostic pop
 
   void* ExtraInterface(REFIID iid) override {
     return iid == IID_IRibbonControl ? static_cast<IRibbonControl*>(&vtable_) : nullptr;

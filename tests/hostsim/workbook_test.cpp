@@ -170,7 +170,7 @@ TEST_F(ExcelTest, VisibilityKeepsOneSheetVisibleAndMovesTheActiveSheetOn) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const auto excel = Excel::Create();
+    excel = Excel::Create();  // a fresh Excel per case
     excel->AddWorkbook({u"Sheet1", u"Sheet2", u"Sheet3"});
     for (const auto& [name, visibility] : c.before) {
       excel->SetSheetVisibility(name, visibility);

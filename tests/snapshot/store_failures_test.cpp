@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                             }},
         SnapshotFailureCase{
             "StructureProtected", {u"Sheet1"}, [](sim::Excel& x) { x.ProtectStructure(true); }}),
-    [](const ::testing::TestParamInfo<SnapshotFailureCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<SnapshotFailureCase>& test) { return test.param.name; });
 
 TEST_F(SimulatedExcelTest, TheSnapshotDeletesBothCopiesWhenTheUserMadeBoth) {
   excel->AddWorkbook({u"Sheet1_Redo", u"Sheet1", u"Sheet1_Undo"});

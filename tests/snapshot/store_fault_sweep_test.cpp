@@ -149,9 +149,9 @@ TEST_P(StoreFaultSweep, ExcelGoingAwayLosesNothing) {
 INSTANTIATE_TEST_SUITE_P(UndoAndRedo, StoreFaultSweep,
                          ::testing::Values(SweepCase{false, false}, SweepCase{true, false},
                                            SweepCase{false, true}, SweepCase{true, true}),
-                         [](const ::testing::TestParamInfo<SweepCase>& info) {
-                           return std::string(info.param.redo ? "Redo" : "Undo") +
-                                  (info.param.copyShown ? "FromAShownCopy" : "");
+                         [](const ::testing::TestParamInfo<SweepCase>& test) {
+                           return std::string(test.param.redo ? "Redo" : "Undo") +
+                                  (test.param.copyShown ? "FromAShownCopy" : "");
                          });
 
 }  // namespace

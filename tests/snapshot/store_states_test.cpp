@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                   u"v2"},
         StateCase{"RedoReadyRedo", Store::RedoReady, Operation::Redo, Store::UndoReady, u"v2",
                   u"v1"}),
-    [](const ::testing::TestParamInfo<StateCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<StateCase>& test) { return test.param.name; });
 
 // Formulas on other sheets refer to the working sheet. In Excel a reference follows the sheet
 // object: a store that renamed the working sheet would move them onto a copy, and deleting that

@@ -129,6 +129,9 @@ inline std::vector<std::string> ArgumentsOf(const FakeCall& call) {
 // What a member does when no stored value answers it.
 using FakeBehaviour = std::function<HRESULT(const FakeCall&, VARIANT* result, EXCEPINFO*)>;
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeObject final : public IDispatch {
  public:
   // The caller owns the first reference.
@@ -391,5 +394,6 @@ class FakeEventSource final : public IConnectionPointContainer, public IConnecti
   ULONG references_ = 1;
   std::map<DWORD, IUnknown*> sinks_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace morvane::fakes

@@ -38,6 +38,10 @@ IUnknown* As(Derived* object) {
   return static_cast<Interface*>(object);
 }
 
+// COM interfaces have no virtual destructor: a COM object is destroyed by its own Release,
+// never through an interface pointer.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 template <class Derived, class... Interfaces>
 class ComObject : public Interfaces... {
  public:
@@ -75,6 +79,7 @@ class ComObject : public Interfaces... {
   std::atomic<ULONG> references_{1};  // the creator's reference, adopted by MakeComObject
   ModuleReference module_;
 };
+#pragma GCC diagnostic pop
 
 // Creates a Derived and hands back the one reference it starts with.
 template <class Derived, class... Args>
