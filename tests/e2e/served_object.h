@@ -124,6 +124,9 @@ class LiveToken {
   LiveToken& operator=(const LiveToken&) = delete;
 };
 
+// A COM object dies in its own Release, never through an interface: no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class ServedObject : public IDispatch {
  public:
   ServedObject(const ServedObject&) = delete;

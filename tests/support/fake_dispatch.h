@@ -21,6 +21,11 @@
 #include "addin/com/base/variant.h"
 #include "office.h"
 
+// The fakes are COM objects, which die in their own Release, never through an interface: no
+// virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
 namespace morvane::fakes {
 
 using com::ComPtr;
@@ -129,9 +134,6 @@ inline std::vector<std::string> ArgumentsOf(const FakeCall& call) {
 // What a member does when no stored value answers it.
 using FakeBehaviour = std::function<HRESULT(const FakeCall&, VARIANT* result, EXCEPINFO*)>;
 
-// A COM object dies in its own Release, never through an interface: no virtual destructor.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeObject final : public IDispatch {
  public:
   // The caller owns the first reference.
@@ -394,6 +396,6 @@ class FakeEventSource final : public IConnectionPointContainer, public IConnecti
   ULONG references_ = 1;
   std::map<DWORD, IUnknown*> sinks_;
 };
-#pragma GCC diagnostic pop
-
 }  // namespace morvane::fakes
+
+#pragma GCC diagnostic pop
