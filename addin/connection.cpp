@@ -1,8 +1,8 @@
 #include "addin/connection.h"
 
-#include "addin/model/continue_on_error.h"
 #include "addin/host_version.h"
 #include "addin/menu.h"
+#include "addin/model/continue_on_error.h"
 #include "commands/cb_morvane.h"
 #include "snapshot/main_code.h"
 

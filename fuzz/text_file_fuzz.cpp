@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "addin/text_file.h"
 #include "addin/model/utf8.h"
+#include "addin/text_file.h"
 #include "fuzz/fuzz_input.h"
 #include "tests/support/ribbon_fake_platform.h"
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <string_view>
 
-#include "addin/model/add_in_identity.h"
 #include "addin/com/guids.h"
+#include "addin/model/add_in_identity.h"
 
 namespace morvane::com {
 

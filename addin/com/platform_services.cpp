@@ -8,7 +8,6 @@
 #include "addin/model/ui_port.h"
 #include "addin/model/user_locale.h"
 
-
 namespace morvane::com {
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include "addin/com/base/com_error.h"
 #include "addin/com/base/com_object.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/com/connect.h"
 #include "addin/com/identity.h"
-#include "addin/com/base/module_lifetime.h"
 #include "addin/com/platform_services.h"
 #include "addin/com/registration.h"
 

@@ -4,8 +4,8 @@
 // interfaces that the add-in calls, and nothing more. Two implementations exist: the IDispatch
 // adapter over the real Excel (Windows only) and the simulated Excel in hostsim/.
 //
-// Every member either returns or throws HostError (addin/model/errors.h). Objects are shared: a host
-// object stays valid for as long as someone holds it, like a COM reference.
+// Every member either returns or throws HostError (addin/model/errors.h). Objects are shared: a
+// host object stays valid for as long as someone holds it, like a COM reference.
 
 #include <cstdint>
 #include <functional>

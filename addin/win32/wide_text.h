@@ -11,8 +11,8 @@ namespace morvane::win32 {
 std::wstring ToWide(std::u16string_view text);
 std::u16string FromWide(std::wstring_view text);
 
-// UTF-8 (file names and messages of the tests, the scenario files) and wchar_t, as addin/model/utf8.h
-// converts it: U+FFFD for what is not well-formed.
+// UTF-8 (file names and messages of the tests, the scenario files) and wchar_t, as
+// addin/model/utf8.h converts it: U+FFFD for what is not well-formed.
 std::wstring WideFromUtf8(std::string_view bytes);
 std::string Utf8FromWide(std::wstring_view text);
 

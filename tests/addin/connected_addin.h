@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "about/frm_ug.h"
-#include "addin/model/add_in_identity.h"
 #include "addin/connection.h"
+#include "addin/model/add_in_identity.h"
 #include "addin/model/user_locale.h"
 #include "addin/model/utf8.h"
 #include "commands/cb_morvane.h"

@@ -240,7 +240,7 @@ TEST(ContinueOnError, OnlyAProgrammingErrorLeavesATrace) {
   for (const auto& [fail, traces] : cases) {
     traced.clear();
     EXPECT_FALSE(RunStep(fail));
-    EXPECT_TRUE(TestOrTrue([&] { return fail(), false; }));
+    EXPECT_TRUE(TestOrTrue([&fail = fail] { return fail(), false; }));
     EXPECT_EQ(traced.size(), traces ? 2u : 0u);
     for (const std::string& line : traced) {
       EXPECT_NE(line.find("row 7 of 3"), std::string::npos) << line;

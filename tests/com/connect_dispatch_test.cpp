@@ -12,9 +12,9 @@
 
 #include "addin/com/base/bstr.h"
 #include "addin/com/base/com_ptr.h"
+#include "addin/com/base/variant.h"
 #include "addin/com/generated_interfaces.h"
 #include "addin/com/identity.h"
-#include "addin/com/base/variant.h"
 #include "addin/model/errors.h"
 #include "addin/win32/wide_text.h"
 #include "com/morvane_dll.h"

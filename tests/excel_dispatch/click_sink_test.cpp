@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "addin/com/excel/adapters.h"
 #include "addin/com/base/module_lifetime.h"
+#include "addin/com/excel/adapters.h"
 #include "support/fake_dispatch.h"
 
 namespace morvane::test {

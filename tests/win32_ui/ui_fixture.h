@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "addin/com/win32_ui.h"
 #include "addin/model/ui_port.h"
 #include "addin/win32/design_units.h"
-#include "addin/com/win32_ui.h"
 #include "hostsim/excel.h"
 #include "resources/dialog_ids.h"
 #include "snapshot/main_code.h"

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "addin/com/base/com_ptr.h"
-#include "addin/com/excel/member_ids.h"
 #include "addin/com/base/variant.h"
+#include "addin/com/excel/member_ids.h"
 
 namespace morvane::com {
 
