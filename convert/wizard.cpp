@@ -15,6 +15,7 @@
 #include "convert/progress_caption.h"
 #include "snapshot/busy_settings.h"
 #include "snapshot/connected_host.h"
+#include "snapshot/constant_cells.h"
 #include "snapshot/main_code.h"
 
 namespace morvane {
@@ -81,28 +82,40 @@ bool UserAskedToStop(WizardForm& frmMV) noexcept {
   return bStop || TestOrTrue([&] { return frmMV.CloseRequested(); });
 }
 
+// The constant cells of the selection in the host's order, or nullptr when it holds none. Excel
+// 2007 and earlier may answer the search with every cell of the selection, formulas included;
+// there the selection is searched in blocks no answer can reach that limit with.
+std::unique_ptr<host::CellEnumerator> CellsToVisit() {
+  const auto app = ConnectedHost();
+  if (SpecialCellsMayFallBack(*app)) {
+    return ConstantCellsInBlocks(app, ActiveSheetOf(*app), CurrentSelection(*app));
+  }
+  const auto cells = ConstantCellsOfSelection();
+  return cells ? cells->Cells() : nullptr;
+}
+
 // Visits the cells in the host's order. Each cell costs one read, at most one write (and one
 // format read for a text Excel might read as something else), one pass of message processing
 // and one progress update; nothing else reaches the host per cell. Returns how many cells could
 // not be converted: those whose conversion failed, and, when the enumeration itself fails, the
-// counted cells it never reached.
-std::int32_t ConvertCells(host::Range& cells, WizardForm& frmMV, float progressMax,
+// counted cells it never reached. The constants are some of the non-empty cells, so an
+// enumeration that goes on past the count has gone wrong, and ends the conversion as a failure.
+std::int32_t ConvertCells(host::CellEnumerator& enumerator, WizardForm& frmMV, float progressMax,
                           std::int32_t cellCount) noexcept {
-  std::unique_ptr<host::CellEnumerator> enumerator;
   std::int32_t visited = 0;
   std::int32_t unconverted = 0;
   const auto notReached = [&] { return unconverted + std::max(cellCount - visited, 1); };
-  if (!RunStep([&] { enumerator = cells.Cells(); })) {
-    return notReached();
-  }
   for (;;) {
     std::shared_ptr<host::Range> cell;
     // An enumeration that fails cannot be resumed: the conversion ends there.
-    if (!RunStep([&] { cell = enumerator->Next(); })) {
+    if (!RunStep([&] { cell = enumerator.Next(); })) {
       return notReached();
     }
     if (!cell) {
       return unconverted;
+    }
+    if (visited == cellCount) {
+      return notReached();
     }
     ++visited;
     const bool converted = RunStep([&] {
@@ -151,8 +164,8 @@ std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
     RunStep([] { SnapshotActiveSheet(); });
   }
   RunStep([&] { frmMV.ShowStopInsteadOfConvert(); });
-  std::shared_ptr<host::Range> cells;
-  if (!RunStep([&cells] { cells = ConstantCellsOfSelection(); })) {
+  std::unique_ptr<host::CellEnumerator> cells;
+  if (!RunStep([&cells] { cells = CellsToVisit(); })) {
     return cellCount;  // not one cell could be reached
   }
   return cells ? ConvertCells(*cells, frmMV, progressMax, cellCount) : 0;

@@ -92,6 +92,11 @@ class Excel : public host::Application {
   void ProtectStructure(bool protect);
   void ProtectSheet(const std::u16string& sheet, bool protect);
   bool SheetProtected(const std::u16string& sheet) const;
+  // Defines a workbook-level name referring to cells of a sheet.
+  void AddName(const std::u16string& name, const std::u16string& sheet);
+  // The sheet a name refers to ("#REF!" once that sheet is deleted), for the workbook-level
+  // name, or, with `localTo`, for that sheet's local name; "" when there is no such name.
+  std::u16string NameRefersTo(const std::u16string& name, const std::u16string& localTo = {}) const;
   // Delete prompts that would have been shown (Delete while DisplayAlerts is on).
   int ConfirmationsShown() const;
 
@@ -144,7 +149,7 @@ class Excel : public host::Application {
 
   // --- Fault injection and counters ----------------------------------------------------------
   // Member names are "Class.Method" as in host.h: "Application.Version", "Range.SetValue",
-  // "Sheet.CopyBefore", "CommandBarControls.Add", ...
+  // "Sheet.CopyAfter", "CommandBarControls.Add", ...
   void FailMember(const std::string& member, host::HostError error);  // every call
   void FailNthCall(long long k, host::HostError error);               // the k-th host call
   // The k-th host call and every later one, like an Excel that has gone away mid-command.

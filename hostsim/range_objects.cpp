@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "addin/model/errors.h"
+#include "addin/model/version_number.h"
 #include "hostsim/areas.h"
 #include "hostsim/number_formats.h"
 #include "hostsim/state.h"
@@ -18,6 +19,15 @@ constexpr std::size_t kMaxCellText = 32767;
 // machine has; Excel itself runs out of memory long before a whole sheet is filled.
 constexpr std::int64_t kMaxCellsWritten = std::int64_t{1} << 24;
 
+// The most areas a SpecialCells answer of Excel 2007 and earlier can hold.
+constexpr std::size_t kMostAreasFound = 8192;
+
+// Excel 2010 (version 14) lifted the limit; a version that is no number is taken as an old one.
+bool FallsBackOnManyAreas(const std::u16string& version) {
+  const std::optional<double> number = ReadVersionNumber(version, u'.');
+  return !number || *number <= 12.0;
+}
+
 class RangeObject : public host::Range {
  public:
   RangeObject(std::shared_ptr<Excel::State> state, std::shared_ptr<SheetData> sheet,
@@ -30,7 +40,7 @@ class RangeObject : public host::Range {
   std::shared_ptr<host::Range> SpecialCells(int type) override {
     state_->Enter("Range.SpecialCells");
     const SheetData& sheet = Live();
-    if (type != host::kCellTypeConstants) {
+    if (type != host::kCellTypeConstants && type != host::kCellTypeFormulas) {
       throw errors::Excel(errors::kSpecialCellsFailed);
     }
     const std::optional<Area> used = sheet.cells.UsedRange();
@@ -52,7 +62,7 @@ class RangeObject : public host::Range {
     std::vector<CellKey> found;
     for (const Area& area : searched) {
       sheet.cells.ForEachIn(area, [&](CellKey key, const CellContent& cell) {
-        if (IsConstant(cell)) {
+        if (type == host::kCellTypeConstants ? IsConstant(cell) : cell.HasFormula()) {
           found.push_back(key);
         }
       });
@@ -64,7 +74,13 @@ class RangeObject : public host::Range {
     if (found.empty()) {
       throw errors::Excel(errors::kNoCellsFound);
     }
-    return MakeRange(state_, sheet_, AreasFromCells(found));
+    std::vector<Area> answer = AreasFromCells(found);
+    // Excel 2007 and earlier answer a search that finds more areas than this with the range
+    // they were asked on, whole, and no error.
+    if (answer.size() > kMostAreasFound && FallsBackOnManyAreas(state_->version)) {
+      return MakeRange(state_, sheet_, areas_);
+    }
+    return MakeRange(state_, sheet_, std::move(answer));
   }
 
   std::unique_ptr<host::CellEnumerator> Cells() override;
@@ -89,6 +105,23 @@ class RangeObject : public host::Range {
     Live();
     const std::string address = FormatAddress(areas_, true);
     return {address.begin(), address.end()};
+  }
+
+  std::vector<std::shared_ptr<host::Range>> Areas() override {
+    state_->Enter("Range.Areas");
+    Live();
+    std::vector<std::shared_ptr<host::Range>> areas;
+    for (const Area& area : areas_) {
+      areas.push_back(MakeRange(state_, sheet_, {area}));
+    }
+    return areas;
+  }
+
+  host::CellBlock Bounds() override {
+    state_->Enter("Range.Bounds");
+    Live();
+    const Area& first = areas_.front();
+    return {first.top, first.left, first.bottom - first.top + 1, first.right - first.left + 1};
   }
 
   void SetValue(const host::CellValue& value) override {
@@ -240,6 +273,14 @@ class ShapeSelection : public host::Range {
   }
   std::u16string Address() override {
     state_->Enter("Range.Address");
+    throw errors::NoSuchMember();
+  }
+  std::vector<std::shared_ptr<host::Range>> Areas() override {
+    state_->Enter("Range.Areas");
+    throw errors::NoSuchMember();
+  }
+  host::CellBlock Bounds() override {
+    state_->Enter("Range.Bounds");
     throw errors::NoSuchMember();
   }
 

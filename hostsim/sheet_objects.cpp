@@ -34,13 +34,13 @@ class SheetObject : public host::Sheet {
     SetVisibility(WorkbookOf(), Live(), visible ? kSheetVisible : kSheetHidden);
   }
 
-  void CopyBefore(host::Sheet& before) override {
-    state_->Enter("Sheet.CopyBefore");
-    auto* target = dynamic_cast<SheetObject*>(&before);
+  void CopyAfter(host::Sheet& after) override {
+    state_->Enter("Sheet.CopyAfter");
+    auto* target = dynamic_cast<SheetObject*>(&after);
     if (target == nullptr) {
       throw errors::TypeMismatch();
     }
-    const auto copy = CopySheetBefore(*Live(), *target->Live());
+    const auto copy = CopySheetAfter(Live(), *target->Live());
     if (copy->visibility == kSheetVisible) {
       state_->activeWorkbook = copy->workbook.lock();
     }

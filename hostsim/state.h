@@ -35,8 +35,18 @@ struct SheetData {
   bool alive = true;
 };
 
+// A defined name: workbook-level, or local to one sheet, referring to cells of one sheet. It
+// follows that sheet object (renamed, it still refers to it) and is #REF! once the sheet goes.
+struct DefinedName {
+  std::u16string name;
+  std::weak_ptr<SheetData> localTo;  // expired for a workbook-level name
+  bool workbookLevel = true;
+  std::weak_ptr<SheetData> refersTo;
+};
+
 struct Workbook {
   std::vector<std::shared_ptr<SheetData>> sheets;
+  std::vector<DefinedName> names;
   std::shared_ptr<SheetData> activeSheet;
   bool structureProtected = false;
 };

@@ -135,6 +135,24 @@ void Excel::ActivateSheet(const std::u16string& sheet) {
   AsSetup([&] { sim::ActivateSheet(workbook, data); });
 }
 
+void Excel::AddName(const std::u16string& name, const std::u16string& sheet) {
+  state_->ActiveWorkbookOrThrow().names.push_back({name, {}, true, state_->SheetOrThrow(sheet)});
+}
+
+std::u16string Excel::NameRefersTo(const std::u16string& name,
+                                   const std::u16string& localTo) const {
+  for (const DefinedName& each : state_->ActiveWorkbookOrThrow().names) {
+    const auto scope = each.localTo.lock();
+    const bool inScope = localTo.empty() ? each.workbookLevel
+                                         : !each.workbookLevel && scope && scope->name == localTo;
+    if (each.name == name && inScope) {
+      const auto target = each.refersTo.lock();
+      return target && target->alive ? target->name : u"#REF!";
+    }
+  }
+  return {};
+}
+
 void Excel::ProtectStructure(bool protect) {
   state_->ActiveWorkbookOrThrow().structureProtected = protect;
 }

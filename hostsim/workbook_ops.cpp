@@ -44,6 +44,27 @@ std::shared_ptr<SheetData> Successor(const Workbook& workbook, const SheetData& 
   return nullptr;
 }
 
+// A copy within the workbook duplicates the names that refer to its source: a workbook-level
+// name ends up referring to whichever of the two sheets comes first in tab order, and the
+// later one gets a local name of its own; the source's local names are duplicated on the copy.
+void CopyNames(Workbook& workbook, const std::shared_ptr<SheetData>& source,
+               const std::shared_ptr<SheetData>& copy) {
+  const bool copyFirst = IndexOf(workbook, *copy) < IndexOf(workbook, *source);
+  const std::shared_ptr<SheetData>& earlier = copyFirst ? copy : source;
+  const std::shared_ptr<SheetData>& later = copyFirst ? source : copy;
+  std::vector<DefinedName> added;
+  for (DefinedName& name : workbook.names) {
+    const bool toSource = name.refersTo.lock() == source;
+    if (name.workbookLevel && toSource) {
+      name.refersTo = earlier;
+      added.push_back({name.name, later, false, later});
+    } else if (!name.workbookLevel && name.localTo.lock() == source) {
+      added.push_back({name.name, copy, false, toSource ? copy : name.refersTo});
+    }
+  }
+  workbook.names.insert(workbook.names.end(), added.begin(), added.end());
+}
+
 }  // namespace
 
 void RenameSheet(Workbook& workbook, SheetData& sheet, const std::u16string& name) {
@@ -81,22 +102,25 @@ void SetVisibility(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, 
   sheet->visibility = visibility;
 }
 
-std::shared_ptr<SheetData> CopySheetBefore(const SheetData& source, SheetData& before) {
-  const std::shared_ptr<Workbook> workbook = before.workbook.lock();
+std::shared_ptr<SheetData> CopySheetAfter(const std::shared_ptr<SheetData>& source,
+                                          SheetData& anchor) {
+  const std::shared_ptr<Workbook> workbook = anchor.workbook.lock();
   if (!workbook) {
     throw errors::Disconnected();
   }
   if (workbook->structureProtected) {
     throw errors::Excel(errors::kWorkbookProtected);
   }
-  auto copy = std::make_shared<SheetData>(source);
-  copy->name = CopyName(
-      source.name, [&](const std::u16string& name) { return NameTaken(*workbook, name, nullptr); });
+  auto copy = std::make_shared<SheetData>(*source);
+  copy->name = CopyName(source->name, [&](const std::u16string& name) {
+    return NameTaken(*workbook, name, nullptr);
+  });
   copy->workbook = workbook;
   copy->alive = true;
-  RetargetFormulas(*copy, source.name, copy->name);
+  RetargetFormulas(*copy, source->name, copy->name);
   workbook->sheets.insert(
-      workbook->sheets.begin() + static_cast<std::ptrdiff_t>(IndexOf(*workbook, before)), copy);
+      workbook->sheets.begin() + static_cast<std::ptrdiff_t>(IndexOf(*workbook, anchor)) + 1, copy);
+  CopyNames(*workbook, source, copy);
   if (copy->visibility == kSheetVisible) {
     workbook->activeSheet = copy;
   }
@@ -123,6 +147,10 @@ void DeleteSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, bo
   for (const auto& each : workbook.sheets) {
     RetargetFormulas(*each, sheet->name, {});
   }
+  // Its local names go with it; names elsewhere that refer to it are #REF! from now on.
+  std::erase_if(workbook.names, [&](const DefinedName& name) {
+    return !name.workbookLevel && name.localTo.lock() == sheet;
+  });
 }
 
 void ActivateSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet) {

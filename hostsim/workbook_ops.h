@@ -12,9 +12,10 @@ namespace morvane::sim {
 
 void RenameSheet(Workbook& workbook, SheetData& sheet, const std::u16string& name);
 void SetVisibility(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, int visibility);
-// Copies `source` into `before`'s workbook, in front of `before`; the copy is active
-// afterwards unless it is hidden.
-std::shared_ptr<SheetData> CopySheetBefore(const SheetData& source, SheetData& before);
+// Copies `source` into `anchor`'s workbook, just after `anchor`; the copy is active afterwards
+// unless it is hidden. The defined names go as Excel takes them along (workbook_ops.cpp).
+std::shared_ptr<SheetData> CopySheetAfter(const std::shared_ptr<SheetData>& source,
+                                          SheetData& anchor);
 // Deletes the sheet; `confirmations` counts the prompt Excel shows while alerts are on (its
 // default answer, Delete, goes ahead).
 void DeleteSheet(Workbook& workbook, const std::shared_ptr<SheetData>& sheet, bool displayAlerts,

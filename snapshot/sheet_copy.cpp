@@ -29,7 +29,7 @@ void ActivateWorkingSheet(host::Application& app, const std::u16string& name) {
 std::shared_ptr<host::Sheet> CopyAsHidden(host::Application& app, host::Sheet& working,
                                           const std::u16string& name,
                                           const std::u16string& copyName) {
-  working.CopyBefore(working);
+  working.CopyAfter(working);
   std::shared_ptr<host::Sheet> copy;
   try {
     copy = ActiveSheetOf(app);

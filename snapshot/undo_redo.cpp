@@ -9,10 +9,13 @@
 #include <variant>
 
 #include "addin/model/continue_on_error.h"
+#include "addin/model/errors.h"
 #include "addin/model/ui_port.h"
+#include "convert/rules/case_rules.h"
 #include "convert/rules/text_entry.h"
 #include "snapshot/busy_settings.h"
 #include "snapshot/connected_host.h"
+#include "snapshot/constant_cells.h"
 #include "snapshot/copy_names.h"
 #include "snapshot/main_code.h"
 #include "snapshot/reversible_steps.h"
@@ -77,31 +80,76 @@ std::optional<std::u16string> TextIn(host::Range& cell) {
   return std::nullopt;
 }
 
-// Writes back into the working sheet the texts of `copy`: every constant text cell of the
-// working sheet whose text differs from the copy's text at the same place takes the copy's
-// text. That is every cell a conversion can change (it only ever turns a constant text into
-// another text), and nothing else: numbers, formulas, formats and cells that are empty on
-// either side stay as they are. Each write is recorded with the one that takes it back.
-void WriteBackTexts(host::Application& app, host::Sheet& working, host::Sheet& copy,
-                    ReversibleSteps& steps) {
-  const auto used = working.UsedRange();
+// True when two texts differ in letter case alone: the same length, and at every place the same
+// character, or two that the simple one-to-one case mappings of the case rules make equal.
+bool DiffersInCaseOnly(const std::u16string& a, const std::u16string& b) {
+  if (a.size() != b.size()) {
+    return false;
+  }
+  const std::u16string upperA = ApplyCase(a, CaseMode::UpperCase);
+  const std::u16string upperB = ApplyCase(b, CaseMode::UpperCase);
+  const std::u16string lowerA = ApplyCase(a, CaseMode::LowerCase);
+  const std::u16string lowerB = ApplyCase(b, CaseMode::LowerCase);
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && upperA[i] != upperB[i] && lowerA[i] != lowerB[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The constant cells of the working sheet's used range. Excel 2007 and earlier may answer a
+// search with every cell, formulas included, so there the cells are searched in blocks.
+std::unique_ptr<host::CellEnumerator> ConstantCellsOfSheet(
+    const std::shared_ptr<host::Application>& app, const std::shared_ptr<host::Sheet>& working,
+    const std::shared_ptr<host::Range>& used) {
+  if (SpecialCellsMayFallBack(*app)) {
+    return ConstantCellsInBlocks(app, working, used);
+  }
+  return used->SpecialCells(host::kCellTypeConstants)->Cells();
+}
+
+// Takes back the letter case a conversion gave the working sheet, from `copy`: a constant text
+// cell whose text differs from the copy's text at the same place in letter case alone takes the
+// copy's text. A conversion changes nothing else, so every other difference (a sorted table, an
+// inserted row, a retyped cell) is the user's work since, and stays as it is; numbers, formulas,
+// formats and cells that are empty on either side stay as they are too. Each write is recorded
+// with the one that takes it back. Returns how many texts were left because they changed beyond
+// letter case. More cells than the used range holds would be an enumeration gone wrong: the
+// walk then fails, so the command is taken back rather than finished short.
+std::int32_t WriteBackLetterCase(const std::shared_ptr<host::Application>& app,
+                                 const std::shared_ptr<host::Sheet>& working, host::Sheet& copy,
+                                 ReversibleSteps& steps) {
+  const auto used = working->UsedRange();
   // An empty sheet has no constants, and Excel's "No cells were found" could not be told from a
   // refusal; counting first keeps every refusal a failure.
-  if (app.CountA(used) == 0) {
-    return;
+  const double nonEmpty = app->CountA(used);
+  if (nonEmpty == 0) {
+    return 0;
   }
-  const auto cells = used->SpecialCells(host::kCellTypeConstants)->Cells();
+  const auto cells = ConstantCellsOfSheet(app, working, used);
+  std::int32_t leftAsTheyAre = 0;
+  double visited = 0;
   while (const auto cell = cells->Next()) {
+    if (++visited > nonEmpty) {
+      throw host::HostError(errors::kFail, u"The host enumerated more cells than the sheet holds.");
+    }
     const std::optional<std::u16string> now = TextIn(*cell);
     if (!now) {
       continue;
     }
     const std::optional<std::u16string> kept = TextIn(*copy.Range(cell->Address()));
-    if (kept && *kept != *now) {
-      steps.Run([&] { WriteTextAsText(*cell, *kept); },
-                [cell, previous = *now] { WriteTextAsText(*cell, previous); });
+    if (!kept || *kept == *now) {
+      continue;
     }
+    if (!DiffersInCaseOnly(*kept, *now)) {
+      ++leftAsTheyAre;
+      continue;
+    }
+    steps.Run([&] { WriteTextAsText(*cell, *kept); },
+              [cell, previous = *now] { WriteTextAsText(*cell, previous); });
   }
+  return leftAsTheyAre;
 }
 
 // Restores the working sheet in place from one copy and keeps its present state as the other:
@@ -110,23 +158,40 @@ void WriteBackTexts(host::Application& app, host::Sheet& working, host::Sheet& c
 // texts are written back, and the copy restored from is deleted last. A step that fails is
 // taken back with every step before it (the new copy goes, the cells get their texts back), so
 // the workbook is as it was before the command; the failure goes on.
-void RestoreInPlace(host::Application& app, const std::u16string& name,
-                    const std::shared_ptr<host::Sheet>& restoreFrom, const std::u16string& keepAs) {
-  const auto working = SheetNamed(app, name);
+std::int32_t RestoreInPlace(const std::shared_ptr<host::Application>& app,
+                            const std::u16string& name,
+                            const std::shared_ptr<host::Sheet>& restoreFrom,
+                            const std::u16string& keepAs) {
+  const auto working = SheetNamed(*app, name);
   std::shared_ptr<host::Sheet> kept;
   ReversibleSteps steps;
   try {
-    steps.Run([&] { kept = CopyAsHidden(app, *working, name, keepAs); },
+    steps.Run([&] { kept = CopyAsHidden(*app, *working, name, keepAs); },
               [&kept, working] {
                 RunStep([&] { kept->Delete(); });
                 working->Activate();
               });
-    WriteBackTexts(app, *working, *restoreFrom, steps);
+    // Hiding the new copy, placed after the working sheet, made Excel show the next tab.
+    working->Activate();
+    const std::int32_t leftAsTheyAre = WriteBackLetterCase(app, working, *restoreFrom, steps);
     restoreFrom->Delete();
+    return leftAsTheyAre;
   } catch (...) {
     steps.TakeBack();
     throw;
   }
+}
+
+// Cells left because they changed since the conversion are named once, at the end.
+void TellOfCellsLeft(std::int32_t count) {
+  if (count == 0) {
+    return;
+  }
+  const std::string digits = std::to_string(count);
+  ui::Current().ShowMessage(std::u16string(digits.begin(), digits.end()) +
+                            (count == 1
+                                 ? u" cell changed since the conversion was left as it is!"
+                                 : u" cells changed since the conversion were left as they are!"));
 }
 
 using CopyName = std::u16string (*)(const std::u16string& sheetName);
@@ -138,13 +203,15 @@ void RestoreFromCopy(CopyName restoreFrom, CopyName keepAs) {
   if (!WorkbookIsOpen(*app)) {
     return;
   }
+  std::int32_t leftAsTheyAre = 0;
   WhileHostIsBusy([&] {
     const std::u16string name = ActiveSheetOf(*app)->Name();
     if (const auto copy = FindExactly(*app, restoreFrom(name))) {
-      RestoreInPlace(*app, name, copy, keepAs(name));
+      leftAsTheyAre = RestoreInPlace(app, name, copy, keepAs(name));
     }
     SheetNamed(*app, name)->Activate();
   });
+  TellOfCellsLeft(leftAsTheyAre);
 }
 
 }  // namespace

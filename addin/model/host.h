@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "addin/model/errors.h"
 
@@ -46,8 +47,9 @@ struct Currency {
 // What a cell's Value gives and takes: empty, text, number, date, logical, currency, error.
 using CellValue = std::variant<Empty, std::u16string, double, Date, bool, Currency, ErrorValue>;
 
-// XlCellType for SpecialCells: cells holding constants of every kind.
+// XlCellType for SpecialCells: cells holding constants of every kind, and formula cells.
 inline constexpr int kCellTypeConstants = 2;
+inline constexpr int kCellTypeFormulas = -4123;
 
 // XlCalculation, XlEnableCancelKey.
 inline constexpr int kCalculationAutomatic = -4105;
@@ -60,6 +62,16 @@ inline constexpr int kControlPopup = 10;
 inline constexpr int kButtonIconAndCaption = 3;
 
 class Range;
+
+// Where a one-area range lies: its top-left cell's 1-based row and column (Row, Column) and its
+// size (Rows.Count, Columns.Count).
+struct CellBlock {
+  std::int32_t row = 1;
+  std::int32_t column = 1;
+  std::int32_t rows = 1;
+  std::int32_t columns = 1;
+  friend bool operator==(const CellBlock&, const CellBlock&) = default;
+};
 
 // Pulls the cells of a range one at a time, in the host's order (the _NewEnum of a Range).
 class CellEnumerator {
@@ -84,6 +96,10 @@ class Range {
   virtual std::u16string NumberFormat() = 0;
   // Address with its arguments omitted: absolute, A1 style ("$A$1", "$A$1:$B$3").
   virtual std::u16string Address() = 0;
+  // The range's areas (Areas.Count, then each Areas.Item), each a one-area range, in order.
+  virtual std::vector<std::shared_ptr<Range>> Areas() = 0;
+  // The first area's position and size.
+  virtual CellBlock Bounds() = 0;
 };
 
 class Sheet {
@@ -93,8 +109,8 @@ class Sheet {
   virtual void SetName(const std::u16string& name) = 0;
   // Visible := True (xlSheetVisible) or False (xlSheetHidden).
   virtual void SetVisible(bool visible) = 0;
-  // Copy with Before given; Excel makes the copy the active sheet.
-  virtual void CopyBefore(Sheet& before) = 0;
+  // Copy with After given (Before omitted); Excel makes the copy the active sheet.
+  virtual void CopyAfter(Sheet& after) = 0;
   virtual void Delete() = 0;
   virtual void Activate() = 0;
   // The worksheet's UsedRange, and its Range(address) for an A1 address.

@@ -31,13 +31,13 @@ constexpr const char16_t* kPriorCopies[] = {nullptr, u"Sheet1_Undo", u"Sheet1_Re
 class ConvertFaultSweep : public fakes::SimulatedExcelTest {
  protected:
   // A few cells of every kind on Sheet1, selected; another sheet beside it; and the copy
-  // `prior`, if any, before Sheet1, holding an older text.
+  // `prior`, if any, after Sheet1, where the store puts it, holding an older text.
   void Arrange(const char16_t* prior = nullptr) {
     messages->shown.clear();
     excel = sim::Excel::Create();
     xlApp = excel;
     if (prior) {
-      excel->AddWorkbook({prior, u"Sheet1", u"Other"});
+      excel->AddWorkbook({u"Sheet1", prior, u"Other"});
       excel->Put(prior, "A1", std::u16string(u"older text"));
       excel->ActivateSheet(u"Sheet1");
       excel->SetSheetVisibility(prior, sim::kSheetHidden);
@@ -132,7 +132,7 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     }
   }
 
-  // At most one copy, hidden before Sheet1. Once a cell is converted, the only copy is an
+  // At most one copy, hidden after Sheet1. Once a cell is converted, the only copy is an
   // undo copy of the sheet as it was just before; a copy left from before may stay only while
   // nothing changed.
   void ExpectOneCopyThatTakesBackOnlyThisConversion(const char16_t* prior) {
@@ -147,8 +147,9 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
       const bool fresh = copies.back() == u"Sheet1_Undo" && excel->Cells(copy) == original_;
       EXPECT_TRUE(fresh || (!changed && prior && copies.back() == prior)) << "stale copy left";
     }
-    std::vector<std::u16string> expected = copies;
-    expected.insert(expected.end(), {u"Sheet1", u"Other"});
+    std::vector<std::u16string> expected = {u"Sheet1"};
+    expected.insert(expected.end(), copies.begin(), copies.end());
+    expected.push_back(u"Other");
     EXPECT_EQ(excel->SheetNames(), expected);
   }
 

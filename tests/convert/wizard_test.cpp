@@ -263,7 +263,7 @@ TEST_F(ConvertTest, TheStepsComeInTheirOrderAroundTheSnapshot) {
   std::vector<std::pair<std::string, long long>> copiesSeen;
   form.observer = [&](const std::string& call) {
     if (call != "SelectedOption" && call != "CloseRequested") {
-      copiesSeen.emplace_back(call, excel->CallCount("Sheet.CopyBefore"));
+      copiesSeen.emplace_back(call, excel->CallCount("Sheet.CopyAfter"));
     }
   };
   Convert();

@@ -13,16 +13,16 @@ using testing::ErrorOf;
 using testing::ExcelTest;
 using Names = std::vector<std::u16string>;
 
-TEST_F(ExcelTest, CopyBeforeHoldsTheSameCellsLandsBeforeAndBecomesActive) {
+TEST_F(ExcelTest, CopyAfterHoldsTheSameCellsLandsAfterAndBecomesActive) {
   excel->Put(u"Sheet2", "B2", std::u16string(u"text"), u"@");
   excel->SetLocked(u"Sheet2", "C3", false);
   excel->ProtectSheet(u"Sheet2", true);
   excel->ActivateSheet(u"Sheet2");
   excel->Select("B2:C3");
 
-  Sheet(u"Sheet2")->CopyBefore(*Sheet(u"Sheet1"));
+  Sheet(u"Sheet2")->CopyAfter(*Sheet(u"Sheet1"));
 
-  EXPECT_EQ(excel->SheetNames(), (Names{u"Sheet2 (2)", u"Sheet1", u"Sheet2", u"Sheet3"}));
+  EXPECT_EQ(excel->SheetNames(), (Names{u"Sheet1", u"Sheet2 (2)", u"Sheet2", u"Sheet3"}));
   EXPECT_EQ(excel->ActiveSheetName(), u"Sheet2 (2)");
   EXPECT_EQ(excel->ActiveSheet()->Name(), u"Sheet2 (2)");
   EXPECT_EQ(excel->Cells(u"Sheet2 (2)"), excel->Cells(u"Sheet2"));
@@ -67,8 +67,8 @@ TEST(CopyNaming, FollowsExcelsNumberingAndCutsLongNames) {
     const auto excel = Excel::Create();
     excel->AddWorkbook(c.existing);
     const auto sheets = excel->Sheets();
-    sheets->Item(c.source)->CopyBefore(*sheets->Item(1));
-    EXPECT_EQ(excel->SheetNames().front(), c.copy);
+    sheets->Item(c.source)->CopyAfter(*sheets->Item(1));
+    EXPECT_EQ(excel->SheetNames()[1], c.copy);
     EXPECT_EQ(excel->ActiveSheetName(), c.copy);
     EXPECT_LE(c.copy.size(), 31u);
   }
@@ -219,7 +219,7 @@ TEST_F(ExcelTest, ProtectedStructureRefusesEachChangeWithExcelsText) {
     std::u16string text;
   };
   const Case cases[] = {
-      {"copy", [](host::Sheet& s, host::Sheet& other) { s.CopyBefore(other); },
+      {"copy", [](host::Sheet& s, host::Sheet& other) { s.CopyAfter(other); },
        u"Workbook is protected and cannot be changed."},
       {"rename", [](host::Sheet& s, host::Sheet&) { s.SetName(u"New"); },
        u"Application-defined or object-defined error"},
@@ -326,21 +326,35 @@ TEST(SheetReferences, RetargetOnlyTheNamedSheet) {
 }
 
 // A reference follows the sheet object: a rename carries it along, a delete leaves #REF!, and a
-// copy's references to its source point at the copy while references elsewhere stay.
+// copy's references to its source point at the copy while references elsewhere stay. A
+// workbook-level name stays with the first in tab order of a sheet and its copy; the later one
+// gets a local name.
 TEST_F(ExcelTest, ReferencesFollowTheSheetNotItsName) {
   excel->PutFormula(u"Sheet2", "A1", u"=Sheet1!A1", std::u16string(u"x"));
   excel->PutFormula(u"Sheet1", "B1", u"=Sheet1!A1", std::u16string(u"x"));
+  excel->AddName(u"Total", u"Sheet1");
+  excel->AddName(u"Rates", u"Sheet3");
 
-  Sheet(u"Sheet1")->CopyBefore(*Sheet(u"Sheet1"));
+  Sheet(u"Sheet1")->CopyAfter(*Sheet(u"Sheet1"));
   EXPECT_EQ(excel->Cell(u"Sheet1 (2)", "B1").formula, u"='Sheet1 (2)'!A1");
   EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=Sheet1!A1");
+  EXPECT_EQ(excel->NameRefersTo(u"Total"), u"Sheet1");
+  EXPECT_EQ(excel->NameRefersTo(u"Total", u"Sheet1 (2)"), u"Sheet1 (2)");
+  // A copy that lands in front of its source takes the workbook-level name along.
+  Sheet(u"Sheet3")->CopyAfter(*Sheet(u"Sheet1"));
+  EXPECT_EQ(excel->NameRefersTo(u"Rates"), u"Sheet3 (2)");
+  EXPECT_EQ(excel->NameRefersTo(u"Rates", u"Sheet3"), u"Sheet3");
 
   Sheet(u"Sheet1")->SetName(u"Data");
   EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=Data!A1");
   EXPECT_EQ(excel->Cell(u"Data", "B1").formula, u"=Data!A1");
+  EXPECT_EQ(excel->NameRefersTo(u"Total"), u"Data");
 
   Sheet(u"Data")->Delete();
   EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=#REF!A1");
+  EXPECT_EQ(excel->NameRefersTo(u"Total"), u"#REF!");
+  Sheet(u"Sheet1 (2)")->Delete();
+  EXPECT_EQ(excel->NameRefersTo(u"Total", u"Sheet1 (2)"), u"") << "a local name goes with its sheet";
 }
 
 }  // namespace

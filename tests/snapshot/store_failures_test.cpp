@@ -77,7 +77,7 @@ TEST_F(SimulatedExcelTest, TheSnapshotDeletesBothCopiesWhenTheUserMadeBoth) {
   excel->ActivateSheet(u"Sheet1");
   excel->SetDisplayAlerts(false);  // as the wizard has done before it takes the snapshot
   SnapshotActiveSheet();
-  EXPECT_EQ(excel->SheetNames(), (std::vector<std::u16string>{u"Sheet1_Undo", u"Sheet1"}));
+  EXPECT_EQ(excel->SheetNames(), (std::vector<std::u16string>{u"Sheet1", u"Sheet1_Undo"}));
   EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
   EXPECT_EQ(excel->ConfirmationsShown(), 0);
 }
@@ -95,7 +95,7 @@ TEST_F(SimulatedExcelTest, AFinishedCopyIsKeptWhenOnlyGoingBackToTheWorkingSheet
 
   EXPECT_THROW(SnapshotActiveSheet(), host::HostError);
   EXPECT_EQ(excel->SheetNames(),
-            (std::vector<std::u16string>{u"Sheet1", u"Sheet2_Undo", u"Sheet2"}));
+            (std::vector<std::u16string>{u"Sheet1", u"Sheet2", u"Sheet2_Undo"}));
   EXPECT_EQ(excel->SheetVisibility(u"Sheet2_Undo"), sim::kSheetHidden);
   EXPECT_EQ(excel->ActiveSheetName(), u"Sheet2");
 }

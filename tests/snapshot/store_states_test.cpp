@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "convert/rules/case_rules.h"
 #include "snapshot/main_code.h"
 #include "support/snapshot_simulated_excel.h"
 
@@ -59,13 +62,13 @@ class StoreTest : public SimulatedExcelTest {
     return text ? *text : u"<not text>";
   }
 
-  // Brings the store into a state the way a user would: convert (v1 -> v2), and undo.
+  // Brings the store into a state the way a user would: convert (v1 -> V1), and undo.
   void Reach(Store state) {
     if (state == Store::Empty) {
       return;
     }
     SnapshotActiveSheet();
-    Change(u"v2");
+    Change(u"V1");
     if (state == Store::RedoReady) {
       UndoLastChange();
     }
@@ -107,8 +110,8 @@ TEST_P(StoreStateTable, EndsInTheExpectedStateWithTheWorkingSheetActive) {
   }
 }
 
-// Part of the three-state table: Empty (v1 on the sheet), Undo-ready (v2 on the sheet, v1 in
-// the undo copy), Redo-ready (v1 on the sheet, v2 in the redo copy).
+// Part of the three-state table: Empty (v1 on the sheet), Undo-ready (V1 on the sheet, v1 in
+// the undo copy), Redo-ready (v1 on the sheet, V1 in the redo copy).
 INSTANTIATE_TEST_SUITE_P(
     ThreeStates, StoreStateTable,
     ::testing::Values(
@@ -117,58 +120,182 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"EmptyUndo", Store::Empty, Operation::Undo, Store::Empty, u"v1", u""},
         StateCase{"EmptyRedo", Store::Empty, Operation::Redo, Store::Empty, u"v1", u""},
         StateCase{"UndoReadySnapshotReplacesTheCopy", Store::UndoReady, Operation::Snapshot,
-                  Store::UndoReady, u"v2", u"v2"},
+                  Store::UndoReady, u"V1", u"V1"},
         StateCase{"UndoReadyUndo", Store::UndoReady, Operation::Undo, Store::RedoReady, u"v1",
-                  u"v2"},
-        StateCase{"UndoReadyRedo", Store::UndoReady, Operation::Redo, Store::UndoReady, u"v2",
+                  u"V1"},
+        StateCase{"UndoReadyRedo", Store::UndoReady, Operation::Redo, Store::UndoReady, u"V1",
                   u"v1"},
         StateCase{"RedoReadySnapshotDeletesTheRedoCopy", Store::RedoReady, Operation::Snapshot,
                   Store::UndoReady, u"v1", u"v1"},
         StateCase{"RedoReadyUndo", Store::RedoReady, Operation::Undo, Store::RedoReady, u"v1",
-                  u"v2"},
-        StateCase{"RedoReadyRedo", Store::RedoReady, Operation::Redo, Store::UndoReady, u"v2",
+                  u"V1"},
+        StateCase{"RedoReadyRedo", Store::RedoReady, Operation::Redo, Store::UndoReady, u"V1",
                   u"v1"}),
     [](const ::testing::TestParamInfo<StateCase>& test) { return test.param.name; });
 
-// Formulas on other sheets refer to the working sheet. In Excel a reference follows the sheet
-// object: a store that renamed the working sheet would move them onto a copy, and deleting that
-// copy later would leave #REF!. Every sequence of four conversions, undos and redos keeps them
-// on the working sheet, which keeps its name, its identity and its place among the tabs.
-TEST_F(StoreTest, EveryOrderOfOperationsKeepsReferencesOnTheWorkingSheet) {
+// What the user does to the working sheet between two commands.
+enum class Edit { None, SortRows, InsertRowAbove, DeleteRow, RetypeACell, TypeIntoAnEmptyCell };
+
+// The working sheet's table as values: rows 1 to 6, columns A (names), B (amounts), C (notes).
+using Grid = std::vector<std::vector<host::CellValue>>;
+
+bool SameButForLetterCase(const host::CellValue& a, const host::CellValue& b) {
+  const auto* x = std::get_if<std::u16string>(&a);
+  const auto* y = std::get_if<std::u16string>(&b);
+  return a == b || (x && y && x->size() == y->size() &&
+                    ApplyCase(*x, CaseMode::LowerCase) == ApplyCase(*y, CaseMode::LowerCase));
+}
+
+class OrderTest : public StoreTest {
+ protected:
+  static std::string At(std::size_t row, std::size_t column) {
+    return std::string(1, static_cast<char>('A' + column)) + std::to_string(row + 1);
+  }
+
+  Grid Read() const {
+    Grid grid(6, std::vector<host::CellValue>(3));
+    for (std::size_t row = 0; row < grid.size(); ++row) {
+      for (std::size_t column = 0; column < 3; ++column) {
+        grid[row][column] = excel->Cell(u"Sheet1", At(row, column)).value;
+      }
+    }
+    return grid;
+  }
+
+  void Write(Grid grid) {
+    grid.resize(6, std::vector<host::CellValue>(3));
+    for (std::size_t row = 0; row < grid.size(); ++row) {
+      for (std::size_t column = 0; column < 3; ++column) {
+        excel->Put(u"Sheet1", At(row, column), grid[row][column]);
+      }
+    }
+  }
+
+  // A conversion of the names column by one of the four rules, after the snapshot.
+  void Convert(CaseMode mode) {
+    SnapshotActiveSheet();
+    Grid grid = Read();
+    for (auto& row : grid) {
+      if (const auto* text = std::get_if<std::u16string>(&row[0])) {
+        row[0] = ApplyCase(*text, mode);
+      }
+    }
+    Write(grid);
+  }
+
+  // Returns the cell the edit retyped or filled, or kNoCell.
+  static constexpr std::pair<std::size_t, std::size_t> kNoCell{99, 99};
+  std::pair<std::size_t, std::size_t> Do(Edit edit) {
+    Grid grid = Read();
+    switch (edit) {
+      case Edit::None:
+        return kNoCell;
+      case Edit::SortRows:
+        std::stable_sort(grid.begin(), grid.begin() + 4, [](const auto& a, const auto& b) {
+          return std::get<double>(a[1]) < std::get<double>(b[1]);
+        });
+        break;
+      case Edit::InsertRowAbove:
+        grid.insert(grid.begin(), std::vector<host::CellValue>(3));
+        break;
+      case Edit::DeleteRow:
+        grid.erase(grid.begin());
+        break;
+      case Edit::RetypeACell:
+        grid[1][0] = std::u16string(u"Zed Retyped");
+        Write(grid);
+        return std::pair{1, 0};
+      case Edit::TypeIntoAnEmptyCell:
+        grid[5][2] = std::u16string(u"a new note");
+        Write(grid);
+        return std::pair{5, 2};
+    }
+    Write(grid);
+    return kNoCell;
+  }
+};
+
+// Every order of four conversions, undos and redos, with one of the user's edits after each:
+// undo and redo take back letter case and nothing else, so whatever the user did since the
+// copy was taken survives them, and a sheet nobody touched comes back exactly. References to
+// the working sheet from other sheets and from a workbook-level name keep their target, and
+// the working sheet keeps its name, its identity and its place among the tabs.
+TEST_F(OrderTest, UndoAndRedoTakeBackLetterCaseOnlyWhateverTheUserDidBetween) {
   const std::vector<Operation> kinds = {Operation::Snapshot, Operation::Undo, Operation::Redo};
-  for (int sequence = 0; sequence < 81; ++sequence) {
+  constexpr Edit kEdits[] = {Edit::None,      Edit::SortRows,    Edit::InsertRowAbove,
+                             Edit::DeleteRow, Edit::RetypeACell, Edit::TypeIntoAnEmptyCell};
+  for (int sequence = 0; sequence < 81 * 6; ++sequence) {
     StartOver();
-    excel->PutFormula(u"Notes", "A1", u"=Sheet1!A1", std::u16string(u"v1"));
-    excel->PutFormula(u"Intro", "B2", u"=LEN(Sheet1!A1)+'Notes'!C3", 2.0);
+    Write({{u"alice smith", 4.0, {}},
+           {u"Bob JONES", 2.0, {}},
+           {u"carol o'neil. the second", 3.0, std::u16string(u"kept")},
+           {u"DAVE", 1.0, {}}});
+    excel->PutFormula(u"Notes", "A1", u"=Sheet1!A1", std::u16string(u"alice smith"));
+    excel->PutFormula(u"Intro", "B2", u"=LEN(Sheet1!A1)+'Notes'!C3", 11.0);
+    excel->AddName(u"Table", u"Sheet1");
     const auto working = excel->ActiveSheet();
-    std::u16string text = u"v1";
-    std::optional<std::u16string> undoText;
-    std::optional<std::u16string> redoText;
+    std::optional<Grid> undoCopy;
+    std::optional<Grid> redoCopy;
+    std::set<std::pair<std::size_t, std::size_t>> editedSinceCopy;  // cells retyped since
+    bool movedSinceCopy = false;
     std::string done;
-    for (int step = 0, code = sequence; step < 4; ++step, code /= 3) {
+    for (int step = 0, code = sequence / 6; step < 4; ++step, code /= 3) {
       const Operation operation = kinds[static_cast<std::size_t>(code % 3)];
+      const Edit edit = kEdits[static_cast<std::size_t>(sequence + step) % 6];
       done += "SUR"[code % 3];
+      done += "-srdtn"[static_cast<int>(edit)];
       SCOPED_TRACE(done);
-      Perform(operation);
-      if (operation == Operation::Snapshot) {  // a conversion: snapshot, then the new text
-        undoText = text;
-        redoText.reset();
-        text = text == u"v1" ? u"V1" : u"v1";
-        Change(text);
-      } else if (operation == Operation::Undo && undoText) {
-        redoText = std::exchange(text, *undoText);
-        undoText.reset();
-      } else if (operation == Operation::Redo && redoText) {
-        undoText = std::exchange(text, *redoText);
-        redoText.reset();
+      messages->shown.clear();
+      const Grid before = Read();
+      const std::optional<Grid> restoring = operation == Operation::Undo   ? undoCopy
+                                            : operation == Operation::Redo ? redoCopy
+                                                                           : std::nullopt;
+      if (operation == Operation::Snapshot) {
+        Convert(static_cast<CaseMode>(step % 4));
+        undoCopy = before;
+        redoCopy.reset();
+      } else {
+        Perform(operation);
+        if (restoring) {
+          (operation == Operation::Undo ? redoCopy : undoCopy) = before;
+          (operation == Operation::Undo ? undoCopy : redoCopy).reset();
+        }
+      }
+      if (restoring) {
+        const Grid after = Read();
+        std::size_t left = 0;  // texts changed beyond letter case since the copy was taken
+        for (std::size_t row = 0; row < after.size(); ++row) {
+          for (std::size_t column = 0; column < 3; ++column) {
+            SCOPED_TRACE(At(row, column));
+            const host::CellValue& kept = (*restoring)[row][column];
+            EXPECT_TRUE(SameButForLetterCase(after[row][column], before[row][column]));
+            if (!movedSinceCopy && editedSinceCopy.count({row, column}) == 0) {
+              EXPECT_EQ(after[row][column], kept);
+            }
+            left += std::holds_alternative<std::u16string>(before[row][column]) &&
+                    std::holds_alternative<std::u16string>(kept) &&
+                    !SameButForLetterCase(before[row][column], kept);
+          }
+        }
+        EXPECT_EQ(messages->shown.size(), left > 0 ? 1u : 0u);
+      }
+      if (operation == Operation::Snapshot || restoring) {
+        editedSinceCopy.clear();
+        movedSinceCopy = false;
+      }
+      const auto touched = Do(edit);
+      movedSinceCopy = movedSinceCopy || edit == Edit::SortRows || edit == Edit::InsertRowAbove ||
+                       edit == Edit::DeleteRow;
+      if (touched != kNoCell) {
+        editedSinceCopy.insert(touched);
       }
       EXPECT_EQ(excel->Cell(u"Notes", "A1").formula, u"=Sheet1!A1");
       EXPECT_EQ(excel->Cell(u"Intro", "B2").formula, u"=LEN(Sheet1!A1)+'Notes'!C3");
+      EXPECT_EQ(excel->NameRefersTo(u"Table"), u"Sheet1");
       EXPECT_EQ(working->Name(), u"Sheet1");
       EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1");
-      EXPECT_EQ(Held(u"Sheet1"), text);
-      EXPECT_EQ(SheetExists(u"Sheet1_Undo"), undoText.has_value());
-      EXPECT_EQ(SheetExists(u"Sheet1_Redo"), redoText.has_value());
+      EXPECT_EQ(SheetExists(u"Sheet1_Undo"), undoCopy.has_value());
+      EXPECT_EQ(SheetExists(u"Sheet1_Redo"), redoCopy.has_value());
       std::vector<std::u16string> tabs;
       for (const auto& name : excel->SheetNames()) {
         if (excel->SheetVisibility(name) == sim::kSheetVisible) {
@@ -180,28 +307,48 @@ TEST_F(StoreTest, EveryOrderOfOperationsKeepsReferencesOnTheWorkingSheet) {
   }
 }
 
+TEST_F(StoreTest, CellsChangedSinceTheConversionAreLeftAndNamedOnce) {
+  excel->Put(u"Sheet1", "A2", u"bob");
+  excel->Put(u"Sheet1", "A3", u"carol");
+  SnapshotActiveSheet();
+  Change(u"V1");
+  excel->Put(u"Sheet1", "A2", u"robert");  // converted to BOB, then retyped
+  excel->Put(u"Sheet1", "A3", u"carol ann");
+  UndoLastChange();
+  EXPECT_EQ(Held(u"Sheet1"), u"v1");
+  EXPECT_EQ(excel->Cell(u"Sheet1", "A2").value, host::CellValue(std::u16string(u"robert")));
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{
+                                 u"2 cells changed since the conversion were left as they are!"});
+  messages->shown.clear();
+  excel->Put(u"Sheet1", "A2", u"Rob");
+  RedoLastChange();
+  EXPECT_EQ(Held(u"Sheet1"), u"V1");
+  EXPECT_EQ(messages->shown,
+            std::vector<std::u16string>{u"1 cell changed since the conversion was left as it is!"});
+}
+
 TEST_F(StoreTest, EachSheetHasItsOwnCopies) {
   Reach(Store::UndoReady);
   excel->ActivateSheet(u"Notes");
   excel->Put(u"Notes", "A1", u"n1");
   SnapshotActiveSheet();
-  excel->Put(u"Notes", "A1", u"n2");
+  excel->Put(u"Notes", "A1", u"N1");
   UndoLastChange();
 
   EXPECT_EQ(Held(u"Notes"), u"n1");
-  EXPECT_EQ(Held(u"Notes_Redo"), u"n2");
+  EXPECT_EQ(Held(u"Notes_Redo"), u"N1");
   EXPECT_EQ(Held(u"Sheet1_Undo"), u"v1");
-  EXPECT_EQ(Held(u"Sheet1"), u"v2");
+  EXPECT_EQ(Held(u"Sheet1"), u"V1");
   EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
 }
 
 TEST_F(StoreTest, ASheetTheUserNamedLikeACopyIsTakenForOne) {
   excel->AddWorkbook({u"Sheet1", u"Sheet1_Undo"});
   excel->Put(u"Sheet1", "A1", u"mine");
-  excel->Put(u"Sheet1_Undo", "A1", u"theirs");
+  excel->Put(u"Sheet1_Undo", "A1", u"Mine");
   excel->ActivateSheet(u"Sheet1");
   UndoLastChange();
-  EXPECT_EQ(Held(u"Sheet1"), u"theirs");
+  EXPECT_EQ(Held(u"Sheet1"), u"Mine");
   EXPECT_EQ(Held(u"Sheet1_Redo"), u"mine");
   EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Redo"), sim::kSheetHidden);
 }
@@ -223,9 +370,9 @@ TEST_F(StoreTest, AnUnhiddenCopyThatIsActiveIsItsOwnWorkingSheet) {
   excel->ActivateSheet(u"Sheet1_Undo");
   UndoLastChange();
   EXPECT_EQ(excel->SheetNames(),
-            (std::vector<std::u16string>{u"Intro", u"Sheet1_Undo", u"Sheet1", u"Notes"}));
+            (std::vector<std::u16string>{u"Intro", u"Sheet1", u"Sheet1_Undo", u"Notes"}));
   EXPECT_EQ(excel->ActiveSheetName(), u"Sheet1_Undo");
-  EXPECT_EQ(Held(u"Sheet1"), u"v2");
+  EXPECT_EQ(Held(u"Sheet1"), u"V1");
 }
 
 TEST_F(StoreTest, WithNoWorkbookUndoAndRedoOnlyShowTheMessage) {

@@ -236,7 +236,7 @@ TEST_F(WizardConvertTest, EnterConvertsAndASecondEnterDuringTheRunDoesNothing) {
   for (int focused : {IDC_OPTTC, IDC_CMDCONVERT}) {
     SCOPED_TRACE(testing::Message() << "focus on " << focused);
     SelectMixedTexts(4);
-    const long long copiesBefore = excel->CallCount("Sheet.CopyBefore");
+    const long long copiesBefore = excel->CallCount("Sheet.CopyAfter");
     bool closed = false;
     ShowWizardWhile([&](HWND wizard) {
       Click(wizard, IDC_OPTTC);
@@ -252,7 +252,7 @@ TEST_F(WizardConvertTest, EnterConvertsAndASecondEnterDuringTheRunDoesNothing) {
     });
     EXPECT_TRUE(closed);
     ExpectConvertedUpTo(4, 4, CaseMode::TitleCase);
-    EXPECT_EQ(excel->CallCount("Sheet.CopyBefore"), copiesBefore + 1) << "one run, one snapshot";
+    EXPECT_EQ(excel->CallCount("Sheet.CopyAfter"), copiesBefore + 1) << "one run, one snapshot";
     ExpectHostSettingsRestored();
   }
 }
