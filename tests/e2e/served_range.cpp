@@ -104,6 +104,48 @@ class CellEnum final : public com::ComObject<CellEnum, IEnumVARIANT> {
   std::unique_ptr<host::CellEnumerator> cells_;
 };
 
+// What Rows and Columns of a range give, as far as the add-in uses it: their Count.
+class ServedCount : public ServedObject {
+ public:
+  ServedCount(std::shared_ptr<ServedHost> host, std::int32_t count)
+      : ServedObject(std::move(host), L"Range", kMembers), count_(count) {}
+
+  void Count(Call& call) { call.Return(com::Variant::of_int(count_)); }
+
+ private:
+  static const Member kMembers[];
+  std::int32_t count_;
+};
+
+const Member ServedCount::kMembers[] = {{L"Count", 0x76, {}, Bind<&ServedCount::Count>}};
+
+// The Areas collection of a range: each area a one-area Range.
+class ServedAreas : public ServedObject {
+ public:
+  ServedAreas(std::shared_ptr<ServedHost> host, std::vector<std::shared_ptr<host::Range>> areas)
+      : ServedObject(std::move(host), L"Areas", kMembers), areas_(std::move(areas)) {}
+
+  void Count(Call& call) {
+    call.Return(com::Variant::of_int(static_cast<std::int32_t>(areas_.size())));
+  }
+  void Item(Call& call) {
+    const std::int32_t index = call.NeedInt(0);
+    if (index < 1 || static_cast<std::size_t>(index) > areas_.size()) {
+      throw host::HostError(errors::kBadIndex, errors::kBadIndexText);
+    }
+    call.ReturnObject(ServeRange(SharedHost(), areas_[static_cast<std::size_t>(index) - 1]));
+  }
+
+ private:
+  static const Member kMembers[];
+  std::vector<std::shared_ptr<host::Range>> areas_;
+};
+
+const Member ServedAreas::kMembers[] = {
+    {L"Count", 0x76, {}, Bind<&ServedAreas::Count>},
+    {L"Item", 0xAA, {L"Index"}, Bind<&ServedAreas::Item>},
+};
+
 class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
  public:
   ServedRange(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range);
@@ -139,6 +181,15 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
     }
     call.ReturnObject(ServeRange(SharedHost(), range_->SpecialCells(call.NeedInt(0))));
   }
+  void Areas(Call& call) { call.ReturnObject(Serve<ServedAreas>(SharedHost(), range_->Areas())); }
+  void Row(Call& call) { call.Return(com::Variant::of_int(range_->Bounds().row)); }
+  void Column(Call& call) { call.Return(com::Variant::of_int(range_->Bounds().column)); }
+  void Rows(Call& call) {
+    call.ReturnObject(Serve<ServedCount>(SharedHost(), range_->Bounds().rows));
+  }
+  void Columns(Call& call) {
+    call.ReturnObject(Serve<ServedCount>(SharedHost(), range_->Bounds().columns));
+  }
   void NewEnum(Call& call) {
     com::Variant out;
     V_VT(out.get()) = VT_UNKNOWN;
@@ -171,6 +222,11 @@ const Member ServedRange::kMembers[] = {
      {L"RowAbsolute", L"ColumnAbsolute", L"ReferenceStyle", L"External", L"RelativeTo"},
      Bind<&ServedRange::Address>},
     {L"SpecialCells", 0x19A, {L"Type", L"Value"}, Bind<&ServedRange::SpecialCells>},
+    {L"Areas", 0x238, {}, Bind<&ServedRange::Areas>},
+    {L"Row", 0x101, {}, Bind<&ServedRange::Row>},
+    {L"Column", 0xF0, {}, Bind<&ServedRange::Column>},
+    {L"Rows", 0x102, {}, Bind<&ServedRange::Rows>},
+    {L"Columns", 0xF1, {}, Bind<&ServedRange::Columns>},
     {L"_NewEnum", DISPID_NEWENUM, {}, Bind<&ServedRange::NewEnum>},
 };
 

@@ -33,15 +33,15 @@ class ServedWorksheet : public ServedObject, public HostObjectHolder<host::Sheet
     }
   }
   void Copy(Call& call) {
-    if (call.Arg(0) == nullptr) {
-      // Without Before Excel copies into a new workbook (or after a sheet): not modelled.
-      throw host::HostError(errors::kFail, u"simulated Excel models Copy with Before only");
+    if (call.Arg(0) != nullptr || call.Arg(1) == nullptr) {
+      // With Before, or with neither (a copy into a new workbook): not modelled.
+      throw host::HostError(errors::kFail, u"simulated Excel models Copy with After only");
     }
-    const auto before = HostObjectOf<host::Sheet>(call.ObjectArg(0), call.RgIndex(0));
-    if (!before) {
-      throw DispatchFault{DISP_E_TYPEMISMATCH, call.RgIndex(0)};
+    const auto after = HostObjectOf<host::Sheet>(call.ObjectArg(1), call.RgIndex(1));
+    if (!after) {
+      throw DispatchFault{DISP_E_TYPEMISMATCH, call.RgIndex(1)};
     }
-    sheet_->CopyBefore(*before);
+    sheet_->CopyAfter(*after);
   }
   void Delete(Call&) { sheet_->Delete(); }
   void Activate(Call&) { sheet_->Activate(); }

@@ -156,8 +156,8 @@ TEST(HostAdapters, EachMemberReachesItsExcelMember) {
              [&](Application& a) { sheet(a)->SetName(u"Data_Redo"); });
   ExpectCall("Sheet.SetVisible", &E::sheet, "Visible put False",
              [&](Application& a) { sheet(a)->SetVisible(false); });
-  ExpectCall("Sheet.CopyBefore", &E::sheet, "Copy call object",
-             [&](Application& a) { sheet(a)->CopyBefore(*sheet(a)); });
+  ExpectCall("Sheet.CopyAfter", &E::sheet, "Copy call missing object",
+             [&](Application& a) { sheet(a)->CopyAfter(*sheet(a)); });
   ExpectCall("Sheet.Delete", &E::sheet, "Delete call", [&](Application& a) { sheet(a)->Delete(); });
   ExpectCall("Sheet.Activate", &E::sheet, "Activate call",
              [&](Application& a) { sheet(a)->Activate(); });
@@ -243,6 +243,8 @@ struct ForeignRange : host::Range {
   void SetValue(const host::CellValue&) override {}
   std::u16string NumberFormat() override { return {}; }
   std::u16string Address() override { return {}; }
+  std::vector<std::shared_ptr<host::Range>> Areas() override { return {}; }
+  host::CellBlock Bounds() override { return {}; }
 };
 
 TEST(HostAdapters, ObjectArgumentsMustBeExcelsOwn) {

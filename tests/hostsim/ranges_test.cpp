@@ -102,7 +102,40 @@ TEST_F(ExcelTest, SpecialCellsStacksRowsOfTheSameSpanIntoOneArea) {
 
 TEST_F(ExcelTest, SpecialCellsOfOtherTypesIsNotModelled) {
   excel->Put(u"Sheet1", "A1", 1.0);
+  excel->PutFormula(u"Sheet1", "B2", u"=A1", 1.0);
+  EXPECT_EQ(excel->AddressOf(Range("A1:B2")->SpecialCells(host::kCellTypeFormulas)), "B2");
   EXPECT_EQ(ErrorOf([&] { Range("A1:B2")->SpecialCells(4); }).hresult(), errors::kExcelError);
+}
+
+// Excel 2007 and earlier answer a search that finds more than 8,192 areas with the searched
+// range, whole; Excel 2010 answers exactly.
+TEST_F(ExcelTest, SpecialCellsFallsBackPastTheAreaLimitOnVersion12AndEarlier) {
+  struct Case {
+    const char* version;
+    int areas;
+    bool fallsBack;
+  };
+  const Case cases[] = {{"12.0", 8192, false},
+                        {"12.0", 8193, true},
+                        {"11.0", 8193, true},
+                        {"14.0", 8193, false},
+                        {"16.0", 20000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    SCOPED_TRACE(c.areas);
+    excel = Excel::Create();
+    excel->AddWorkbook();
+    excel->SetVersion(Utf8ToUtf16(c.version));
+    for (int i = 0; i < c.areas; ++i) {  // constants in every other row, formulas between
+      excel->Put(u"Sheet1", std::string("A").append(std::to_string(2 * i + 1)),
+                 std::u16string(u"x"));
+      excel->PutFormula(u"Sheet1", std::string("A").append(std::to_string(2 * i + 2)), u"=1", 1.0);
+    }
+    const std::string searched = std::string("A1:A").append(std::to_string(2 * c.areas));
+    const auto found = Range(searched)->SpecialCells(host::kCellTypeConstants);
+    EXPECT_EQ(excel->AddressOf(found) == searched, c.fallsBack);
+    EXPECT_EQ(found->Areas().size(), c.fallsBack ? 1u : static_cast<std::size_t>(c.areas));
+  }
 }
 
 TEST_F(ExcelTest, IntersectGivesTheOverlapOrNothing) {

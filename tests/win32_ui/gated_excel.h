@@ -47,6 +47,8 @@ class GatedRange final : public host::Range {
   void SetValue(const host::CellValue& value) override { range_->SetValue(value); }
   std::u16string NumberFormat() override { return range_->NumberFormat(); }
   std::u16string Address() override { return range_->Address(); }
+  std::vector<std::shared_ptr<host::Range>> Areas() override { return range_->Areas(); }
+  host::CellBlock Bounds() override { return range_->Bounds(); }
 
   const std::shared_ptr<host::Range>& inner() const { return range_; }
 

@@ -22,9 +22,9 @@ class ExcelSheet final : public host::Sheet, public DispatchBacked {
     invoke(object_, u"Visible", kPut, Variant::of_bool(visible));
   }
 
-  // After is left out: with both omitted Excel would copy into a new workbook instead.
-  void CopyBefore(host::Sheet& before) override {
-    invoke(object_, u"Copy", kCall, Variant::of_dispatch(ArgumentObject(&before)));
+  // Before is left out; with both omitted Excel would copy into a new workbook instead.
+  void CopyAfter(host::Sheet& after) override {
+    invoke(object_, u"Copy", kCall, Arg{}, Variant::of_dispatch(ArgumentObject(&after)));
   }
 
   void Delete() override { object_.Invoke(u"Delete", kCall); }
