@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "snapshot/main_code.h"
+#include "support/forwarding_application.h"
 #include "support/snapshot_settings_check.h"
 #include "support/wizard_convert_fixture.h"
 
@@ -123,6 +125,34 @@ TEST_F(ConvertUserActionTest, AStopLeftFromTheLastConversionIsCleared) {
   bStop = true;
   Convert();
   EXPECT_EQ(form.captions.size(), 5u);
+}
+
+// A host whose COUNTA counts fewer cells than its enumeration then gives: the constants are
+// some of the non-empty cells, so the walk has gone wrong, and neither Convert nor undo goes on
+// past the count. Convert stops and says so; undo is taken back whole and keeps its copy.
+class UndercountingExcel final : public fakes::ForwardingApplication {
+ public:
+  using ForwardingApplication::ForwardingApplication;
+  double CountA(const std::shared_ptr<host::Range>& range) override {
+    return inner().CountA(range) - 1;
+  }
+};
+
+TEST_F(ConvertTest, NeitherConvertNorUndoWalksPastTheNonEmptyCount) {
+  for (const char* cell : {"A1", "A2", "A3"}) {
+    excel->Put(u"Sheet1", cell, std::u16string(u"text"));
+  }
+  excel->Select("A1:A3");
+  xlApp = std::make_shared<UndercountingExcel>(excel);
+  Convert();
+  EXPECT_EQ(TextAt("A1"), u"TEXT");
+  EXPECT_EQ(TextAt("A2"), u"TEXT");
+  EXPECT_EQ(TextAt("A3"), u"text");
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{u"1 cell could not be changed!"});
+  const auto converted = excel->Cells(u"Sheet1");
+  EXPECT_THROW(UndoLastChange(), host::HostError);
+  EXPECT_EQ(excel->Cells(u"Sheet1"), converted);
+  EXPECT_EQ(excel->SheetNames(), (std::vector<std::u16string>{u"Sheet1", u"Sheet1_Undo"}));
 }
 
 TEST_F(ConvertTest, ManualCalculationBeforeEndsAutomatic) {
