@@ -209,19 +209,19 @@ TEST_F(ServedExcelTest, ConstantsOfTheSelectionIntersectedWithIt) {
   EXPECT_EQ(mismatch.argError, 0u);
 }
 
-TEST_F(ServedExcelTest, SheetsCopyByNamedBeforeRenameHide) {
+TEST_F(ServedExcelTest, SheetsCopyByNamedAfterRenameHide) {
   excel->AddWorkbook({u"Sheet1", u"Sheet2"});
   com::ComPtr<IDispatch> sheets = Get(app.get(), L"Sheets");
   EXPECT_EQ(V_I4(CallMember(sheets.get(), L"Count").value.get()), 2);
   com::ComPtr<IDispatch> second = Get(sheets.get(), L"Item", {IntArg(2)});
   com::ComPtr<IDispatch> first = Get(sheets.get(), L"Item", {TextArg(u"sheet1")});
   EXPECT_EQ(TextOf(CallMember(second.get(), L"Name")), L"Sheet2");
-  EXPECT_EQ(CallMember(first.get(), L"Copy", {ObjectArg(first.get(), L"Before")}).hr, S_OK);
+  EXPECT_EQ(CallMember(first.get(), L"Copy", {ObjectArg(first.get(), L"After")}).hr, S_OK);
   com::ComPtr<IDispatch> copy = Get(app.get(), L"ActiveSheet");
   EXPECT_EQ(PutMember(copy.get(), L"Name", TextArg(u"Sheet1_Undo")).hr, S_OK);
   EXPECT_EQ(PutMember(copy.get(), L"Visible", BoolArg(false)).hr, S_OK);
   EXPECT_EQ(excel->SheetNames(),
-            (std::vector<std::u16string>{u"Sheet1_Undo", u"Sheet1", u"Sheet2"}));
+            (std::vector<std::u16string>{u"Sheet1", u"Sheet1_Undo", u"Sheet2"}));
   EXPECT_EQ(excel->SheetVisibility(u"Sheet1_Undo"), sim::kSheetHidden);
   // A C-style TRUE is not one of Excel's visibility values.
   EXPECT_EQ(PutMember(copy.get(), L"Visible", IntArg(1)).scode, static_cast<HRESULT>(0x800A03EC));

@@ -107,8 +107,7 @@ class CellEnum final : public com::ComObject<CellEnum, IEnumVARIANT> {
 // What Rows and Columns of a range give, as far as the add-in uses it: their Count.
 class ServedCount : public ServedObject {
  public:
-  ServedCount(std::shared_ptr<ServedHost> host, std::int32_t count)
-      : ServedObject(std::move(host), L"Range", kMembers), count_(count) {}
+  ServedCount(std::shared_ptr<ServedHost> host, std::int32_t count);
 
   void Count(Call& call) { call.Return(com::Variant::of_int(count_)); }
 
@@ -119,11 +118,13 @@ class ServedCount : public ServedObject {
 
 const Member ServedCount::kMembers[] = {{L"Count", 0x76, {}, Bind<&ServedCount::Count>}};
 
+ServedCount::ServedCount(std::shared_ptr<ServedHost> host, std::int32_t count)
+    : ServedObject(std::move(host), L"Range", kMembers), count_(count) {}
+
 // The Areas collection of a range: each area a one-area Range.
 class ServedAreas : public ServedObject {
  public:
-  ServedAreas(std::shared_ptr<ServedHost> host, std::vector<std::shared_ptr<host::Range>> areas)
-      : ServedObject(std::move(host), L"Areas", kMembers), areas_(std::move(areas)) {}
+  ServedAreas(std::shared_ptr<ServedHost> host, std::vector<std::shared_ptr<host::Range>> areas);
 
   void Count(Call& call) {
     call.Return(com::Variant::of_int(static_cast<std::int32_t>(areas_.size())));
@@ -145,6 +146,10 @@ const Member ServedAreas::kMembers[] = {
     {L"Count", 0x76, {}, Bind<&ServedAreas::Count>},
     {L"Item", 0xAA, {L"Index"}, Bind<&ServedAreas::Item>},
 };
+
+ServedAreas::ServedAreas(std::shared_ptr<ServedHost> host,
+                         std::vector<std::shared_ptr<host::Range>> areas)
+    : ServedObject(std::move(host), L"Areas", kMembers), areas_(std::move(areas)) {}
 
 class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
  public:
