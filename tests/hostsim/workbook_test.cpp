@@ -354,7 +354,8 @@ TEST_F(ExcelTest, ReferencesFollowTheSheetNotItsName) {
   EXPECT_EQ(excel->Cell(u"Sheet2", "A1").formula, u"=#REF!A1");
   EXPECT_EQ(excel->NameRefersTo(u"Total"), u"#REF!");
   Sheet(u"Sheet1 (2)")->Delete();
-  EXPECT_EQ(excel->NameRefersTo(u"Total", u"Sheet1 (2)"), u"") << "a local name goes with its sheet";
+  EXPECT_EQ(excel->NameRefersTo(u"Total", u"Sheet1 (2)"), u"")
+      << "a local name goes with its sheet";
 }
 
 }  // namespace
