@@ -21,7 +21,12 @@ std::shared_ptr<FakeType> ControlsType() {
 // Add(Type, Id, Parameter, Before, Temporary) as the host received it, first argument first.
 std::vector<std::string> AddArguments(const host::ControlAddArgs& args) {
   auto controls = FakeObject::Create(ControlsType());
-  controls->On(u"Add", [](const FakeCall&, VARIANT*, EXCEPINFO*) { return S_OK; });
+  controls->On(u"Add", [raw = controls.get()](const FakeCall&, VARIANT* added, EXCEPINFO*) {
+    V_VT(added) = VT_DISPATCH;
+    V_DISPATCH(added) = raw;  // any object will do
+    raw->AddRef();
+    return S_OK;
+  });
   com::MakeCommandBarControls(DispatchObject(controls.get(), std::make_shared<TypeCatalog>()))
       ->Add(args);
   EXPECT_TRUE(controls->LastCall().named.empty());

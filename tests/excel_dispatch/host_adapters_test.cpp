@@ -211,7 +211,27 @@ TEST(HostAdapters, EachMemberReachesItsExcelMember) {
              });
 }
 
-TEST(HostAdapters, NothingBecomesNull) {
+std::int32_t ErrorOf(const std::function<void()>& call);
+
+// Nothing is null only where the host model says so (Selection, Intersect, ActiveSheet); where an
+// object is due it is error 91, as the next late-bound call through it would be.
+TEST(HostAdapters, NothingIsNullOnlyWhereTheModelSaysSo) {
+  using E = FakeExcel;
+  struct Due {
+    ComPtr<FakeObject> E::*object;
+    const char16_t* member;
+    void (*call)(Application&);
+  };
+  const Due due[] = {
+      {&E::app, u"Sheets", [](Application& a) { a.Sheets(); }},
+      {&E::sheets, u"Item", [](Application& a) { a.Sheets()->Item(1); }},
+      {&E::range, u"SpecialCells", [](Application& a) { a.Selection()->SpecialCells(2); }},
+      {&E::addIns, u"Item", [](Application& a) { a.ComAddIn(u"x"); }},
+      {&E::bars, u"Item", [](Application& a) { a.CommandBar(u"x"); }},
+      {&E::bar, u"Controls", [](Application& a) { a.CommandBar(u"x")->Controls(); }},
+      {&E::controls, u"Add", [](Application& a) { a.CommandBar(u"x")->Controls()->Add({}); }},
+      {&E::controls, u"Item", [](Application& a) { a.CommandBar(u"x")->Controls()->Item(u"x"); }},
+  };
   for (const auto& nothing : {Variant(), Variant::of_dispatch(nullptr)}) {
     FakeExcel excel;
     const auto app = com::WrapExcelApplication(excel.app.get());
@@ -222,6 +242,12 @@ TEST(HostAdapters, NothingBecomesNull) {
     EXPECT_EQ(app->Selection(), nullptr);
     EXPECT_EQ(app->ActiveSheet(), nullptr);
     EXPECT_EQ(app->Intersect(range, range), nullptr);
+    for (const Due& d : due) {
+      FakeExcel fresh;
+      (fresh.*d.object)->Set(d.member, nothing.copy());
+      EXPECT_EQ(ErrorOf([&] { d.call(*com::WrapExcelApplication(fresh.app.get())); }),
+                errors::kObjectNotSet);
+    }
   }
 }
 

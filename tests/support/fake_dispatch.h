@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <oaidl.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -254,13 +257,27 @@ class FakeObject final : public IDispatch {
   std::vector<std::pair<IID, ComPtr<IUnknown>>> exposed_;
 };
 
-// Hands out its items in order; records the batch size of every Next.
+// How a scripted Next answers: at most `most` elements a call, the HRESULT it returns (by the
+// contract when not given: S_OK for a full batch, S_FALSE for fewer), whether it writes
+// pCeltFetched, whether it refuses more than one element a call (E_INVALIDARG), and whether it
+// starts over after the last item, never giving a batch of none.
+struct NextScript {
+  ULONG most = ~0UL;
+  std::optional<HRESULT> hr = std::nullopt;
+  bool writesFetched = true;
+  bool refusesBatches = false;
+  bool endless = false;
+};
+
+// Hands out its items in order, as its script says; records the batch size of every Next.
 class FakeEnum final : public IEnumVARIANT {
  public:
-  explicit FakeEnum(std::vector<ComPtr<IDispatch>> items) : items_(std::move(items)) {}
+  explicit FakeEnum(std::vector<ComPtr<IDispatch>> items, NextScript script = {})
+      : items_(std::move(items)), script_(script) {}
 
   std::vector<ULONG> requested;
   ULONG references() const { return references_; }
+  void DropItems() { items_.clear(); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     *out = nullptr;
@@ -275,13 +292,25 @@ class FakeEnum final : public IEnumVARIANT {
   ULONG STDMETHODCALLTYPE Release() override { return --references_; }  // owned by the test
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     requested.push_back(count);
-    ULONG given = 0;
-    for (; given < count && next_ < items_.size(); ++given, ++next_) {
-      V_VT(&out[given]) = VT_DISPATCH;
-      items_[next_].copy_to(&V_DISPATCH(&out[given]));
+    if (script_.refusesBatches && count > 1) {
+      return E_INVALIDARG;
     }
-    *fetched = given;
-    return given == count ? S_OK : S_FALSE;
+    ULONG given = 0;
+    while (given < std::min(count, script_.most)) {
+      if (next_ == items_.size()) {
+        if (!script_.endless || items_.empty()) {
+          break;
+        }
+        next_ = 0;
+      }
+      V_VT(&out[given]) = VT_DISPATCH;
+      items_[next_++].copy_to(&V_DISPATCH(&out[given]));
+      ++given;
+    }
+    if (script_.writesFetched && fetched != nullptr) {
+      *fetched = given;
+    }
+    return script_.hr.value_or(given == count ? S_OK : S_FALSE);
   }
   HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Reset() override { return E_NOTIMPL; }
@@ -290,8 +319,217 @@ class FakeEnum final : public IEnumVARIANT {
  private:
   ULONG references_ = 1;
   std::vector<ComPtr<IDispatch>> items_;
+  NextScript script_;
   std::size_t next_ = 0;
 };
+
+class AnsweringObject;
+
+// Answers in place of another Excel: some members of every object reached from it answer as a
+// test says (by member name, every read or call of it or only the n-th, counted across all
+// objects; a put always goes through), and every enumerator it hands out follows `enumeration`.
+// Everything else goes to the objects behind. It owns every object and enumerator it made and
+// never frees one early, so their references can be counted to the end.
+class MemberAnswers {
+ public:
+  ~MemberAnswers();
+
+  // nth 0: every read or call of member; otherwise the nth only (from 1).
+  void On(std::u16string member, FakeBehaviour answer, int nth = 0) {
+    answers_.push_back({std::move(member), nth, std::move(answer)});
+  }
+  NextScript enumeration;
+
+  // The object behind `inner` (AddRefs it), as the caller's first reference.
+  ComPtr<IDispatch> Interpose(IDispatch* inner);
+  // The object an interposed one stands for, or `object` itself.
+  IDispatch* Behind(IDispatch* object) const;
+  // The answer for a read or call of `id` on `object`, or nullptr to pass it on.
+  const FakeBehaviour* AnswerFor(AnsweringObject& object, DISPID id);
+  // An enumerator of the answering kind over what `inner` enumerates (the caller's reference).
+  ComPtr<IUnknown> Enumerate(IEnumVARIANT& inner);
+
+  // Whether every object and enumerator handed out has been released exactly as often as it
+  // was referenced, once the test lets go of `root`; after this the enumerators hold nothing.
+  ::testing::AssertionResult Balanced(ComPtr<IDispatch>& root);
+
+ private:
+  struct Answer {
+    std::u16string member;
+    int nth;
+    FakeBehaviour behaviour;
+  };
+  std::vector<Answer> answers_;
+  std::map<std::u16string, int> calls_;
+  std::vector<AnsweringObject*> objects_;
+  std::vector<std::unique_ptr<FakeEnum>> enumerators_;
+};
+
+class AnsweringObject final : public IDispatch {
+ public:
+  AnsweringObject(MemberAnswers& answers, IDispatch* inner) : answers_(answers), inner_(inner) {}
+
+  IDispatch* inner() const { return inner_.get(); }
+  long references() const { return references_; }
+  bool releasedTooOften() const { return releasedTooOften_; }
+  // The member's DISPID as the object behind knows it; DISPID_UNKNOWN for a name it lacks.
+  DISPID IdOf(const std::u16string& name) {
+    const auto known = ids_.find(name);
+    if (known != ids_.end()) {
+      return known->second;
+    }
+    std::wstring wide(name.begin(), name.end());
+    LPOLESTR names[] = {wide.data()};
+    DISPID id = DISPID_UNKNOWN;
+    inner_->GetIDsOfNames(IID_NULL, names, 1, 1033, &id);
+    return ids_[name] = id;
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    *out = nullptr;
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) {
+      return E_NOINTERFACE;
+    }
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    releasedTooOften_ = releasedTooOften_ || references_ == 0;
+    return static_cast<ULONG>(references_ = std::max(references_ - 1, 0L));
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    return inner_->GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
+    return inner_->GetTypeInfo(index, lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                          DISPID* ids) override {
+    return inner_->GetIDsOfNames(iid, names, count, lcid, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override {
+    // The arguments as the object behind must see them: its own objects, not ours.
+    std::vector<Variant> args(params->cArgs);
+    for (UINT i = 0; i < params->cArgs; ++i) {
+      VariantCopy(args[i].get(), &params->rgvarg[i]);
+      if (args[i].vt() == VT_DISPATCH && V_DISPATCH(args[i].get()) != nullptr) {
+        args[i] = Variant::of_dispatch(answers_.Behind(V_DISPATCH(args[i].get())));
+      }
+    }
+    if ((flags & DISPATCH_PROPERTYPUT) == 0) {
+      if (const FakeBehaviour* answer = answers_.AnswerFor(*this, id)) {
+        return (*answer)(FakeCall{id, flags, lcid, std::move(args), {}}, result, excepInfo);
+      }
+    }
+    DISPPARAMS passed = *params;
+    passed.rgvarg = args.empty() ? nullptr : args.front().get();
+    const HRESULT hr = inner_->Invoke(id, iid, lcid, flags, &passed, result, excepInfo, argErr);
+    if (SUCCEEDED(hr) && result != nullptr) {
+      Interposed(*result);
+    }
+    return hr;
+  }
+
+ private:
+  // What the object behind returned, as the answering kind: objects and enumerators alike.
+  void Interposed(VARIANT& result) {
+    if (V_VT(&result) == VT_DISPATCH && V_DISPATCH(&result) != nullptr) {
+      ComPtr<IDispatch> object = answers_.Interpose(V_DISPATCH(&result));
+      VariantClear(&result);
+      V_VT(&result) = VT_DISPATCH;
+      V_DISPATCH(&result) = object.release();
+    } else if (V_VT(&result) == VT_UNKNOWN && V_UNKNOWN(&result) != nullptr) {
+      ComPtr<IEnumVARIANT> inner;
+      if (SUCCEEDED(V_UNKNOWN(&result)->QueryInterface(IID_IEnumVARIANT, inner.put_void()))) {
+        ComPtr<IUnknown> enumerator = answers_.Enumerate(*inner.get());
+        VariantClear(&result);
+        V_VT(&result) = VT_UNKNOWN;
+        V_UNKNOWN(&result) = enumerator.release();
+      }
+    }
+  }
+
+  MemberAnswers& answers_;
+  ComPtr<IDispatch> inner_;
+  std::map<std::u16string, DISPID> ids_;
+  long references_ = 1;
+  bool releasedTooOften_ = false;
+};
+
+inline MemberAnswers::~MemberAnswers() {
+  for (AnsweringObject* object : objects_) {
+    delete object;
+  }
+}
+
+inline ComPtr<IDispatch> MemberAnswers::Interpose(IDispatch* inner) {
+  objects_.push_back(new AnsweringObject(*this, inner));
+  ComPtr<IDispatch> object;
+  object.reset(objects_.back());
+  return object;
+}
+
+inline IDispatch* MemberAnswers::Behind(IDispatch* object) const {
+  for (AnsweringObject* answering : objects_) {
+    if (static_cast<IDispatch*>(answering) == object) {
+      return answering->inner();
+    }
+  }
+  return object;
+}
+
+inline const FakeBehaviour* MemberAnswers::AnswerFor(AnsweringObject& object, DISPID id) {
+  const FakeBehaviour* found = nullptr;
+  for (const Answer& answer : answers_) {
+    if (object.IdOf(answer.member) != id) {
+      continue;
+    }
+    const int nth = ++calls_[answer.member];
+    if (answer.nth == 0 || answer.nth == nth) {
+      found = &answer.behaviour;
+    }
+  }
+  return found;
+}
+
+inline ComPtr<IUnknown> MemberAnswers::Enumerate(IEnumVARIANT& inner) {
+  std::vector<ComPtr<IDispatch>> items;
+  for (;;) {
+    VARIANT item;
+    VariantInit(&item);
+    ULONG fetched = 0;
+    if (inner.Next(1, &item, &fetched) != S_OK || fetched == 0) {
+      break;
+    }
+    items.push_back(Interpose(V_DISPATCH(&item)));
+    VariantClear(&item);
+  }
+  enumerators_.push_back(std::make_unique<FakeEnum>(std::move(items), enumeration));
+  ComPtr<IUnknown> enumerator;
+  enumerators_.back()->QueryInterface(IID_IUnknown, enumerator.put_void());
+  return enumerator;
+}
+
+inline ::testing::AssertionResult MemberAnswers::Balanced(ComPtr<IDispatch>& root) {
+  root.reset();
+  for (const auto& enumerator : enumerators_) {
+    enumerator->DropItems();
+    if (enumerator->references() != 1) {
+      return ::testing::AssertionFailure() << "an enumerator holds " << enumerator->references();
+    }
+  }
+  for (AnsweringObject* object : objects_) {
+    if (object->references() != 0 || object->releasedTooOften()) {
+      return ::testing::AssertionFailure()
+             << "an object holds " << object->references()
+             << (object->releasedTooOften() ? ", released once too often" : "");
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
 
 // An event source with one connection point for one events interface (a button's
 // _CommandBarButtonEvents unless told otherwise), raising Click as Office does. Advise asks the

@@ -45,15 +45,29 @@ std::shared_ptr<host::CommandBar> MakeCommandBar(DispatchObject object);
 std::shared_ptr<host::CommandBarControls> MakeCommandBarControls(DispatchObject object);
 std::shared_ptr<host::CommandBarControl> MakeCommandBarControl(DispatchObject object);
 
-// The object a member of parent returned, wrapped by make; nullptr for Nothing.
+// The object a member of parent returned, wrapped by make; nullptr for Nothing. Only the members
+// whose Nothing the host model passes on (Selection, Intersect, ActiveSheet) answer this way.
 template <class Make>
-auto Wrapped(const DispatchObject& parent, Variant&& result, std::u16string_view member, Make make)
-    -> decltype(make(parent)) {
+auto WrappedOrNothing(const DispatchObject& parent, Variant&& result, std::u16string_view member,
+                      Make make) -> decltype(make(parent)) {
   ComPtr<IDispatch> object = ObjectOf(std::move(result), member);
   if (!object) {
     return nullptr;
   }
   return make(parent.Sibling(std::move(object)));
+}
+
+// The object a member of parent returned, wrapped by make. Nothing where an object is due fails
+// as the next late-bound call through it would (error 91), so no caller ever holds a null
+// object it was not told to expect.
+template <class Make>
+auto Wrapped(const DispatchObject& parent, Variant&& result, std::u16string_view member, Make make)
+    -> decltype(make(parent)) {
+  auto wrapped = WrappedOrNothing(parent, std::move(result), member, make);
+  if (!wrapped) {
+    ThrowObjectNotSet();
+  }
+  return wrapped;
 }
 
 }  // namespace morvane::com

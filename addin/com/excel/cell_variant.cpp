@@ -80,9 +80,28 @@ host::CellValue FromDirect(const VARIANT& value) {
 
 }  // namespace
 
+void RequireFollowableReference(const VARIANT& value) {
+  if ((V_VT(&value) & VT_BYREF) == 0) {
+    return;
+  }
+  if (V_BYREF(&value) == nullptr) {
+    throw errors::TypeMismatch();
+  }
+  if (V_VT(&value) == (VT_VARIANT | VT_BYREF) && (V_VT(V_VARIANTREF(&value)) & VT_BYREF) != 0) {
+    throw errors::TypeMismatch();
+  }
+}
+
 host::CellValue CellValueFromVariant(const VARIANT& value) {
   if ((V_VT(&value) & VT_BYREF) == 0) {
     return FromDirect(value);
+  }
+  RequireFollowableReference(value);
+  if ((V_VT(&value) & VT_ARRAY) != 0) {
+    throw errors::TypeMismatch();  // no cell holds an array, and its copy is not needed to say so
+  }
+  if (V_VT(&value) == (VT_VARIANT | VT_BYREF)) {
+    return FromDirect(*V_VARIANTREF(&value));
   }
   Variant direct;
   if (FAILED(VariantCopyInd(direct.get(), const_cast<VARIANT*>(&value)))) {

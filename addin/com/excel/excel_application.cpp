@@ -34,7 +34,8 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
   }
 
   std::shared_ptr<host::Sheet> ActiveSheet() override {
-    return Wrapped(object_, object_.Invoke(u"ActiveSheet", kGet), u"ActiveSheet", MakeSheet);
+    return WrappedOrNothing(object_, object_.Invoke(u"ActiveSheet", kGet), u"ActiveSheet",
+                            MakeSheet);
   }
 
   std::shared_ptr<host::Sheets> Sheets() override {
@@ -44,7 +45,7 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
   // Whatever is selected becomes a Range adapter: a shape or a chart then fails each range
   // member the way a late-bound call on it fails.
   std::shared_ptr<host::Range> Selection() override {
-    return Wrapped(object_, object_.Invoke(u"Selection", kGet), u"Selection", MakeRange);
+    return WrappedOrNothing(object_, object_.Invoke(u"Selection", kGet), u"Selection", MakeRange);
   }
 
   double CountA(const std::shared_ptr<host::Range>& range) override {
@@ -57,10 +58,10 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
                                          const std::shared_ptr<host::Range>& b) override {
     IDispatch* first = ArgumentObject(a.get());
     IDispatch* second = ArgumentObject(b.get());
-    return Wrapped(object_,
-                   invoke(object_, u"Intersect", kCall, Variant::of_dispatch(first),
-                          Variant::of_dispatch(second)),
-                   u"Intersect", MakeRange);
+    return WrappedOrNothing(object_,
+                            invoke(object_, u"Intersect", kCall, Variant::of_dispatch(first),
+                                   Variant::of_dispatch(second)),
+                            u"Intersect", MakeRange);
   }
 
   void SetEnableCancelKey(int value) override {

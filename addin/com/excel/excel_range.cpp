@@ -1,6 +1,5 @@
 // Range over Excel's Range dispinterface, and the enumeration of its cells.
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -33,29 +32,58 @@ class ExcelCellEnumerator final : public host::CellEnumerator {
     Variant item = std::move(batch_[next_++]);
     ComPtr<IDispatch> cell = ObjectOf(std::move(item), u"_NewEnum");
     if (!cell) {
-      throw HostErrorFromHResult(DISP_E_TYPEMISMATCH, u"_NewEnum");
+      ThrowObjectNotSet();
     }
     std::shared_ptr<TypeSlot> slot = SlotFor(cell.get());
     return MakeRange(DispatchObject(std::move(cell), catalog_, std::move(slot)));
   }
 
  private:
+  // IEnumVARIANT::Next may hand out fewer elements than asked for, with S_OK or S_FALSE, long
+  // before the end: S_FALSE says "fewer than asked", not "no more". Only a batch of none ends
+  // the enumeration. An enumerator that takes one element per call (E_INVALIDARG for more) is
+  // asked one at a time from then on.
   bool Fetch() {
     next_ = fetched_ = 0;
-    if (finished_) {
-      return false;
+    while (!finished_) {
+      const ULONG asked = oneAtATime_ ? 1 : kCellsPerFetch;
+      // A count the enumerator leaves unwritten stays above asked, and so does a count it could
+      // not have filled; then the elements it did fill are what it handed over.
+      ULONG count = asked + 1;
+      const HRESULT hr = cells_->Next(asked, batch_[0].get(), &count);
+      if (FAILED(hr)) {
+        ForgetFrom(0);  // a failed call hands over nothing, whatever it wrote
+        if (hr == E_INVALIDARG && asked > 1) {
+          oneAtATime_ = true;
+          continue;
+        }
+        finished_ = true;
+        throw HostErrorFromHResult(hr, u"_NewEnum");
+      }
+      fetched_ = count <= asked ? count : FilledCount(asked);
+      ForgetFrom(fetched_);
+      finished_ = fetched_ == 0;
+      return !finished_;
     }
-    ULONG count = 0;
-    const HRESULT hr = cells_->Next(kCellsPerFetch, batch_[0].get(), &count);
-    if (FAILED(hr)) {
-      finished_ = true;
-      throw HostErrorFromHResult(hr, u"_NewEnum");
+    return false;
+  }
+
+  std::size_t FilledCount(ULONG asked) const {
+    std::size_t filled = 0;
+    while (filled < asked && batch_[filled].vt() != VT_EMPTY) {
+      ++filled;
     }
-    // S_FALSE: fewer than asked for, and nothing after them. A count beyond the buffer would
-    // be an enumerator's fault; the cells past it are not ours to read.
-    finished_ = hr != S_OK || count < kCellsPerFetch;
-    fetched_ = std::min<ULONG>(count, kCellsPerFetch);
-    return fetched_ > 0;
+    return filled;
+  }
+
+  // What the enumerator wrote beyond what it handed over is not ours to release; the slots are
+  // made empty for the next call, which writes into them without clearing them.
+  void ForgetFrom(std::size_t first) {
+    for (std::size_t i = first; i < batch_.size(); ++i) {
+      if (batch_[i].vt() != VT_EMPTY) {
+        static_cast<void>(batch_[i].release());
+      }
+    }
   }
 
   // The cells of a Range are Ranges: one type, asked for once. A cell of another
@@ -76,6 +104,7 @@ class ExcelCellEnumerator final : public host::CellEnumerator {
   std::size_t next_ = 0;
   std::size_t fetched_ = 0;
   bool finished_ = false;
+  bool oneAtATime_ = false;
   const void* firstVtable_ = nullptr;
   std::shared_ptr<TypeSlot> cellType_ = std::make_shared<TypeSlot>();
 };
@@ -96,9 +125,11 @@ class ExcelRange final : public host::Range, public DispatchBacked {
       unknown = V_UNKNOWN(result.get());
     } else if (result.vt() == VT_DISPATCH) {
       unknown = V_DISPATCH(result.get());
+    } else if (result.vt() != VT_EMPTY) {
+      throw HostErrorFromHResult(DISP_E_TYPEMISMATCH, u"_NewEnum");
     }
     if (unknown == nullptr) {
-      throw HostErrorFromHResult(DISP_E_TYPEMISMATCH, u"_NewEnum");
+      ThrowObjectNotSet();
     }
     ComPtr<IEnumVARIANT> cells;
     const HRESULT hr = unknown->QueryInterface(IID_IEnumVARIANT, cells.put_void());

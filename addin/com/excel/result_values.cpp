@@ -1,6 +1,7 @@
 #include "addin/com/excel/result_values.h"
 
 #include "addin/com/base/bstr.h"
+#include "addin/com/excel/cell_variant.h"
 #include "addin/com/excel/host_error_from_com.h"
 #include "addin/com/excel/locale.h"
 
@@ -8,6 +9,7 @@ namespace morvane::com {
 namespace {
 
 Variant Converted(const Variant& result, VARTYPE type, std::u16string_view member) {
+  RequireFollowableReference(*result.get());
   Variant converted;
   const HRESULT hr = VariantChangeTypeEx(converted.get(), const_cast<VARIANT*>(result.get()),
                                          kExcelLocale, 0, type);
