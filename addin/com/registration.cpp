@@ -269,10 +269,11 @@ void UnregisterServer(std::wstring_view modulePath) {
   std::vector<std::wstring> createdKeys;
   attempt([&] { createdKeys = ReadCreatedKeys(); });
   attempt(UnregisterTypeLibrary);
-  for (const RegistryRow& row : RegistrationTable(modulePath) | std::views::reverse) {
+  const std::vector<RegistryRow> rows = RegistrationTable(modulePath);
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
     attempt([&] {
       // The key goes with whatever lies under it: it is the add-in's own.
-      const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, row.key.c_str());
+      const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, row->key.c_str());
       // Gone already: an earlier row named the same key, or an earlier run removed it.
       if (status != ERROR_FILE_NOT_FOUND)
         CheckWin32(status, "RegDeleteTreeW");

@@ -201,9 +201,8 @@ TEST_F(RibbonHandlerTest, ExitDisconnectsWithoutTouchingACommandBar) {
 // --- The markup the add-in ships -----------------------------------------------------------
 
 std::string ShippedMarkup() {
-  const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
-  std::ifstream in(source / ".." / ".." / "resources" / "MorvaneRibbon.xml", std::ios::binary);
-  EXPECT_TRUE(in.is_open());
+  std::ifstream in(MORVANE_SHIPPED_RIBBON, std::ios::binary);
+  EXPECT_TRUE(in.is_open()) << MORVANE_SHIPPED_RIBBON;
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -268,7 +267,13 @@ TEST(RibbonMarkup, TheShippedFileNamesTheSixIdsThroughRibbonHandlerWithKeyTipsAn
     SCOPED_TRACE(element.name + " " + element.attributes["id"]);
     if (element.name == "tab") {
       ++tabs;
-      EXPECT_FALSE(element.attributes["keytip"].empty());
+      // Alt, then one of these opens one of Excel's own tabs (F File, H Home, N Insert, P Page
+      // Layout, M Formulas, A Data, R Review, W View, Q Search; J the contextual tabs, L
+      // Developer, X Add-ins, Y Help, Z the buttons beside the tabs); Office may replace a key
+      // tip that clashes with them by one of its own choosing.
+      const std::string keytip = element.attributes["keytip"];
+      ASSERT_FALSE(keytip.empty());
+      EXPECT_EQ(std::string("FHNPMARWQJLXYZ").find(keytip[0]), std::string::npos) << keytip;
     }
     if (element.name != "button") {
       continue;

@@ -24,10 +24,8 @@ ModuleReference::~ModuleReference() {
 }
 
 void LockModule(bool lock) {
-  if (lock) {
-    ++serverLocks;
-  } else if (serverLocks.fetch_sub(1) <= 0) {
-    // More unlocks than locks is the caller's bug; never let it pin the count below zero.
+  // More unlocks than locks is the caller's bug; never let it pin the count below zero.
+  if (lock || serverLocks.fetch_sub(1) <= 0) {
     ++serverLocks;
   }
 }

@@ -131,7 +131,8 @@ Variant VariantFromCellValue(const host::CellValue& value) {
     Variant operator()(host::ErrorValue error) const {
       VARIANT raw;
       V_VT(&raw) = VT_ERROR;
-      V_ERROR(&raw) = static_cast<SCODE>(kCellErrorBase + static_cast<std::uint32_t>(error));
+      const std::uint32_t code = kCellErrorBase + static_cast<std::uint32_t>(error);
+      V_ERROR(&raw) = static_cast<SCODE>(code);
       return Adopt(raw);
     }
     static Variant Adopt(const VARIANT& raw) {
