@@ -9,8 +9,11 @@
 namespace morvane::e2e {
 namespace {
 
+// The web addresses, and a local page: the shell turns a file: URL into the file's path and
+// opens it with the program of its type.
 const wchar_t* const kCommandKeys[] = {L"Software\\Classes\\http\\shell\\open\\command",
-                                       L"Software\\Classes\\https\\shell\\open\\command"};
+                                       L"Software\\Classes\\https\\shell\\open\\command",
+                                       L"Software\\Classes\\htmlfile\\shell\\open\\command"};
 // What a Wine prefix has, and what is put back when a killed run left the recorder in place.
 const wchar_t* const kWineBrowser = L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
 constexpr DWORD kPollMs = 50;
@@ -77,12 +80,14 @@ std::vector<std::wstring> BrowserRecorder::Opened() const {
   return urls;
 }
 
-bool BrowserRecorder::WaitFor(const std::wstring& url, DWORD limitMs) const {
+bool BrowserRecorder::WaitFor(const std::wstring& url, DWORD limitMs, int times) const {
   for (DWORD waited = 0;; waited += kPollMs) {
+    int seen = 0;
     for (const std::wstring& opened : Opened()) {
-      if (opened == url) {
-        return true;
-      }
+      seen += opened == url ? 1 : 0;
+    }
+    if (seen >= times) {
+      return true;
     }
     if (waited >= limitMs) {
       return false;
