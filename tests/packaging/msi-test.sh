@@ -186,7 +186,7 @@ entry() { printf '%s Morvane https://morvane.example/guide/ Morvane (%s-bit)' "$
 check "the x64 MSI installs silently for the user" msiexec /i "$(windows_path "$msi64")" /qn
 check "one Add/Remove Programs entry with version, publisher, help link and bitness" \
   test "$(arp_entries)" = "$(entry "$version" 64)"
-check "Excel's registry path loads the installed add-in: convert, undo, exit" \
+check "Excel's registry path loads the installed add-in: convert, undo, its guide, exit" \
   env -u GTEST_OUTPUT "$root/cmake/wine64-run" "$root/build/win64/tests/e2e/morvane_e2e.exe" \
   "$root/tests/e2e/scenarios/ribbon_host.txt" --installed "$appdata\\Morvane\\Morvane.dll" \
   --name packaging_installed --quiet
