@@ -145,7 +145,10 @@ if fixed != version:
 sys.exit(0 if ok else 1)
 PY
 
-# Installs and removals in a fresh prefix of this display's own.
+# Installs and removals in a fresh prefix of this display's own. make-dist has just used the old
+# one: its wineserver, still running, would serve the new prefix the old registry (a package a
+# failed run left installed, say), so it is ended first.
+WINEPREFIX="$MORVANE_WINEPREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -rf "$MORVANE_WINEPREFIX"
 msiexec() { wine msiexec "$@" >/dev/null 2>&1; }
 appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
