@@ -201,8 +201,8 @@ TEST_F(RibbonHandlerTest, ExitDisconnectsWithoutTouchingACommandBar) {
 // --- The markup the add-in ships -----------------------------------------------------------
 
 std::string ShippedMarkup() {
-  const std::filesystem::path source = MORVANE_SOURCE_DIR;
-  std::ifstream in(source / "resources" / "MorvaneRibbon.xml", std::ios::binary);
+  const std::filesystem::path source = std::filesystem::path(__FILE__).parent_path();
+  std::ifstream in(source / ".." / ".." / "resources" / "MorvaneRibbon.xml", std::ios::binary);
   EXPECT_TRUE(in.is_open());
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
