@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "about/about_text.h"
+#include "about/local_guide.h"
 #include "about/web_addresses.h"
 #include "addin/model/errors.h"
 
@@ -47,8 +48,12 @@ void frmUG::BrowseTo(std::u16string_view address) {
   ui::Current().OpenWithShell(request);
 }
 
+void frmUG::OpenPage(std::u16string_view webPage) {
+  BrowseTo(about::AddressToOpen(webPage, ui::Current().AddInFolder()));
+}
+
 void frmUG::Label21_Click() {
-  BrowseTo(about::kHomePage);
+  OpenPage(about::kHomePage);
 }
 
 void frmUG::Unload() {

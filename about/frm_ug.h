@@ -21,6 +21,9 @@ class frmUG final : private ui::AboutEvents {
   // Opens an address in the user's default browser, this form's window as the owner. Loads the
   // form hidden when it is not loaded; it then stays loaded and hidden.
   void BrowseTo(std::u16string_view address);
+  // Opens a page of the product's site through BrowseTo, or the guide installed beside the
+  // add-in while the site's addresses are placeholders (about/local_guide.h).
+  void OpenPage(std::u16string_view webPage);
   // The footer's click: opens the home page.
   void Label21_Click() override;
 

@@ -35,7 +35,7 @@ void ShowAbout() {
 }
 
 void OpenUserGuide() {
-  frmUG::Instance().BrowseTo(about::kUserGuidePage);
+  frmUG::Instance().OpenPage(about::kUserGuidePage);
 }
 
 void SwitchOff() {

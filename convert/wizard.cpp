@@ -134,15 +134,25 @@ std::int32_t ConvertCells(host::CellEnumerator& enumerator, WizardForm& frmMV, f
   }
 }
 
-// A conversion that left cells as they were says so once, so that it never looks like success.
-std::u16string UnconvertedCellsText(std::int32_t count) {
-  const std::string digits = std::to_string(count);
-  return std::u16string(digits.begin(), digits.end()) +
-         (count == 1 ? u" cell could not be changed!" : u" cells could not be changed!");
+// A conversion that left cells as they were, or that went ahead without its undo copy, says so
+// once at its end, so that it never looks like more than it did. Empty: nothing to say.
+std::u16string ClosingMessage(std::int32_t unconverted, bool undoable) {
+  std::u16string text;
+  if (unconverted > 0) {
+    const std::string digits = std::to_string(unconverted);
+    text.assign(digits.begin(), digits.end());
+    text += unconverted == 1 ? u" cell could not be changed!" : u" cells could not be changed!";
+  }
+  if (!undoable) {
+    text += text.empty() ? u"" : u" ";
+    text += u"This conversion cannot be undone!";
+  }
+  return text;
 }
 
-// Returns how many cells the conversion could not change.
-std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
+// Returns how many cells the conversion could not change; `undoable` tells whether it has its
+// undo copy (a conversion that never started needs none).
+std::int32_t ConvertSelection(WizardForm& frmMV, bool& undoable) noexcept {
   if (TestOrTrue([] { return ConnectedHost()->WorkbooksCount() == 0; })) {
     ShowMessage(u"Please add a New Workbook!");
     return 0;
@@ -160,9 +170,7 @@ std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
   // ahead without an undo copy. One that failed before it removed the copy an earlier
   // conversion left would let that copy take back more than this conversion, so a host that
   // refused once (busy, or a call rejected) is asked a second time.
-  if (!RunStep([] { SnapshotActiveSheet(); })) {
-    RunStep([] { SnapshotActiveSheet(); });
-  }
+  undoable = RunStep([] { SnapshotActiveSheet(); }) || RunStep([] { SnapshotActiveSheet(); });
   RunStep([&] { frmMV.ShowStopInsteadOfConvert(); });
   std::unique_ptr<host::CellEnumerator> cells;
   if (!RunStep([&cells] { cells = CellsToVisit(); })) {
@@ -174,11 +182,12 @@ std::int32_t ConvertSelection(WizardForm& frmMV) noexcept {
 }  // namespace
 
 void cmdConvert_Click(WizardForm& frmMV) noexcept {
-  const std::int32_t unconverted = ConvertSelection(frmMV);
+  bool undoable = true;
+  const std::int32_t unconverted = ConvertSelection(frmMV, undoable);
   // The closing steps run on every path, each one even when an earlier one fails.
   (void)ApplyNormalSettings(kWizardDoneStatusText);
-  if (unconverted > 0) {
-    ShowMessage(UnconvertedCellsText(unconverted));
+  if (const std::u16string message = ClosingMessage(unconverted, undoable); !message.empty()) {
+    ShowMessage(message);
   }
   RunStep([&] { frmMV.CloseAndDiscard(); });
 }

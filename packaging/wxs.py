@@ -17,7 +17,8 @@ import uuid
 from xml.sax.saxutils import quoteattr
 
 # One upgrade code for both architectures: a user has one Morvane, and installing either
-# package replaces whichever was there (the add-in key it writes is shared by both).
+# package replaces whichever was there (the add-in key it writes is shared by both), of the same
+# version too (packaging/same-version-upgrade.py).
 UPGRADE_CODE = "5C7A3B0E-6C1D-4E0B-9B7E-2F4D1C8A9E31"
 # Component codes must stay the same across versions for the same resources.
 NAMESPACE = uuid.UUID("0B7F2D5A-8E4C-4C3B-A1D2-6E9F0A1B2C3D")
@@ -44,10 +45,12 @@ def main():
     w = out.append
     w('<?xml version="1.0" encoding="utf-8"?>')
     w('<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">')
-    w(f'  <Product Id="*" Name="Morvane" Language="1033" Version={a(version)}'
-      f' Manufacturer="Morvane" UpgradeCode="{UPGRADE_CODE}">')
+    bits = "64" if arch == "x64" else "32"
+    # The name Add/Remove Programs shows says which bitness is installed.
+    w(f'  <Product Id="*" Name={a("Morvane (" + bits + "-bit)")} Language="1033"'
+      f' Version={a(version)} Manufacturer="Morvane" UpgradeCode="{UPGRADE_CODE}">')
     w(f'    <Package InstallerVersion="500" Compressed="yes" InstallScope="perUser"'
-      f' Description={a("Morvane " + version + " for " + ("64" if arch == "x64" else "32") + "-bit Excel")} />')
+      f' Description={a("Morvane " + version + " for " + bits + "-bit Excel")} />')
     w('    <MajorUpgrade DowngradeErrorMessage="A newer version of Morvane is already installed." />')
     w('    <Media Id="1" Cabinet="morvane.cab" EmbedCab="yes" />')
     w(f'    <Property Id="ARPHELPLINK" Value={a(links["help"])} />')

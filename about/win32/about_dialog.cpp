@@ -139,11 +139,13 @@ class AboutDialog final : public ui::AboutWindow {
         }
         return FALSE;
       case WM_COMMAND:
-        // The footer: a click, Space on it, or Enter (it is the default control).
+        // The footer: a click or Space on it. Enter (IDOK, the box's default id), Escape and
+        // the close box, as the dialog manager reports it (IDCANCEL), close the box: a user
+        // pressing Enter on a box with no other control expects it to close.
         if (LOWORD(wParam) == IDC_LABEL21 && HIWORD(wParam) == BN_CLICKED) {
           OnFooterClicked();
-        } else if (LOWORD(wParam) == IDCANCEL) {  // Escape; the close box as the dialog
-          closeRequested_ = true;                 // manager reports it
+        } else if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+          closeRequested_ = true;
         }
         return TRUE;
       case WM_CLOSE:
@@ -174,7 +176,7 @@ class AboutDialog final : public ui::AboutWindow {
     SetItemFont(IDC_LABEL2, label2Font_);
     SetItemFont(IDC_LABEL21, footerFont_);
     SetDlgItemTextW(window_, IDC_LABEL21, ToWide(about::FooterText()).c_str());
-    SendMessageW(window_, DM_SETDEFID, IDC_LABEL21, 0);  // Enter opens the home page
+    SendMessageW(window_, DM_SETDEFID, IDOK, 0);  // Enter closes the box, wherever the focus is
     SetClientSize(window_, ToPixels(kAboutWidthTwips, kTwipsPerInch, dpi_),
                   ToPixels(kAboutHeightTwips, kTwipsPerInch, dpi_));
   }

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include "about/win32/about_dialog.h"
+#include "addin/com/base/module_lifetime.h"
 #include "addin/win32/message_box.h"
 #include "addin/win32/module_version.h"
 #include "addin/win32/shell_launch.h"
@@ -28,6 +31,14 @@ class Win32Ui final : public ui::Port {
   }
 
   std::u16string AddInVersion() override { return ModuleFileVersion(module_); }
+
+  std::filesystem::path AddInFolder() override {
+    try {
+      return std::filesystem::path(com::ModulePath()).parent_path();
+    } catch (...) {
+      return {};  // not known: the caller goes to the web page
+    }
+  }
 
  private:
   HINSTANCE module_;

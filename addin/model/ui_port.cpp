@@ -23,6 +23,10 @@ std::u16string Port::AddInVersion() {
   return {};
 }
 
+std::filesystem::path Port::AddInFolder() {
+  return {};
+}
+
 void Install(std::shared_ptr<Port> port) {
   installed = std::move(port);
 }

@@ -9,6 +9,7 @@
 // form says so instead of pretending it did.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -63,6 +64,8 @@ class Port {
   // The add-in's version as its version resource gives it ("1.0.0.0"); empty when it cannot be
   // read, and by default.
   virtual std::u16string AddInVersion();
+  // The folder that holds the add-in's DLL; empty when it is not known, and by default.
+  virtual std::filesystem::path AddInFolder();
 };
 
 // The port in use for this process (module-level, like the rest of the add-in's state).

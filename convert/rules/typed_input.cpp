@@ -45,7 +45,33 @@ bool IsLogicalName(std::u16string_view text) {
   return std::find(kLogicalNames.begin(), kLogicalNames.end(), upper) != kLogicalNames.end();
 }
 
+// More letters than the longest value Excel reads from typed input in any language holds.
+constexpr std::size_t kMostLettersOfAValue = 64;
+
+// Letters of the scripts whose words can stand in a text; a character not listed here (digits,
+// separators, symbols, spaces of every width) is never counted.
+bool IsLetter(char16_t c) {
+  const auto in = [c](char16_t first, char16_t last) { return c >= first && c <= last; };
+  return in(u'A', u'Z') || in(u'a', u'z') || (in(0x00C0, 0x024F) && c != 0x00D7 && c != 0x00F7) ||
+         in(0x0386, 0x03FF) || in(0x0400, 0x04FF) || in(0x05D0, 0x05EA) || in(0x0621, 0x064A) ||
+         in(0x3041, 0x30FA) || in(0x4E00, 0x9FFF) || in(0xAC00, 0xD7A3);
+}
+
 }  // namespace
+
+bool SurelyReadAsItself(std::u16string_view text) {
+  if (text.empty() || kFormulaStarters.find(text.front()) != std::u16string_view::npos ||
+      text.front() == u'\'' || text.front() == u'\uFF07') {
+    return false;
+  }
+  std::size_t letters = 0;
+  for (const char16_t c : text) {
+    if (IsLetter(c) && ++letters > kMostLettersOfAValue) {
+      return true;
+    }
+  }
+  return false;
+}
 
 bool MightBeReadAsOtherThanText(std::u16string_view text) {
   if (text.empty()) {

@@ -14,4 +14,11 @@ namespace morvane {
 // formula can reach out (WEBSERVICE, DDE links).
 bool MightBeReadAsOtherThanText(std::u16string_view text);
 
+// The exact test for where the apostrophe prefix has no room: true only for a text that Excel,
+// in any of its languages, keeps as this very text. Such a text does not begin a formula or a
+// prefixed text, and it holds more letters than any number, date, time, logical or error value
+// can (those are digits and separators with at most a month or day name, AM/PM, a currency or
+// an era). A text made mostly of digits and punctuation is not claimed, even where it would stay.
+bool SurelyReadAsItself(std::u16string_view text);
+
 }  // namespace morvane

@@ -1,15 +1,19 @@
-// The About form: when its window loads and unloads, what Label2 says, and how BrowseTo hands
-// an address to the shell.
+// The About form: when its window loads and unloads, what Label2 says, how BrowseTo hands an
+// address to the shell, and which address the guide and the footer open.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "about/about_text.h"
 #include "about/frm_ug.h"
+#include "about/local_guide.h"
 #include "about/web_addresses.h"
 #include "addin/model/errors.h"
+#include "addin/model/utf8.h"
 #include "support/ui_fake_port.h"
 
 namespace morvane {
@@ -119,6 +123,72 @@ TEST_F(AboutFormTest, BrowseToHandsTheAddressToTheShellAndIgnoresItsAnswer) {
   frmUG::Instance().BrowseTo(about::kHomePage);  // the same hidden window is the owner again
   EXPECT_EQ(ui->aboutWindows.size(), 1u);
   EXPECT_EQ(ui->shellRequests[1].owner, ui->shellRequests[0].owner);
+}
+
+TEST(LocalGuide, FileUrlsOfWindowsAndPosixPaths) {
+  const std::pair<std::u16string_view, std::u16string_view> rows[] = {
+      {u"C:\\Users\\Jo Smith\\AppData\\Local\\Morvane\\MorvaneGuide.html",
+       u"file:///C:/Users/Jo%20Smith/AppData/Local/Morvane/MorvaneGuide.html"},
+      {u"\\\\server\\share\\Morvane #1\\g.html", u"file://server/share/Morvane%20%231/g.html"},
+      {u"\\\\?\\C:\\100%\\O'Neil\\J\u00F6rg?.html", u"file:///C:/100%25/O'Neil/J\u00F6rg%3F.html"},
+      {u"\\\\?\\UNC\\server\\share\\g.html", u"file://server/share/g.html"},
+      {u"/opt/morvane/MorvaneGuide.html", u"file:///opt/morvane/MorvaneGuide.html"},
+  };
+  for (const auto& [path, url] : rows) {
+    EXPECT_EQ(about::FileUrl(path), url);
+  }
+}
+
+TEST(LocalGuide, OnlyReservedNamesArePlaceholders) {
+  for (const std::u16string_view address :
+       {about::kUserGuidePage, about::kHomePage,
+        std::u16string_view(u"https://docs.Morvane.EXAMPLE.:8080/x"),
+        std::u16string_view(u"http://user@example.com/"),
+        std::u16string_view(u"https://a.invalid")}) {
+    EXPECT_TRUE(about::IsPlaceholderAddress(address)) << Utf16ToUtf8(std::u16string(address));
+  }
+  for (const std::u16string_view address :
+       {u"https://morvane.com/guide/", u"https://example.morvane.org/", u"https://myexample.com/",
+        u"https://morvane.com/example", u"not an address"}) {
+    EXPECT_FALSE(about::IsPlaceholderAddress(address)) << Utf16ToUtf8(std::u16string(address));
+  }
+}
+
+// While the site's addresses are placeholders, the guide and the footer open the guide installed
+// beside the add-in; without that file, or once the publisher gives a real address, the page.
+TEST_F(AboutFormTest, TheInstalledGuideStandsInForAPlaceholderSite) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / "morvane-local-guide-test";
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path guide = folder / "MorvaneGuide.html";
+  const std::u16string guideUrl = about::FileUrl(guide.u16string());
+  struct Row {
+    std::u16string_view page;
+    bool installed;
+    bool folderKnown;
+    std::u16string expected;
+  };
+  const std::u16string real = u"https://morvane.com/guide/";
+  const Row rows[] = {
+      {about::kUserGuidePage, true, true, guideUrl},
+      {about::kHomePage, true, true, guideUrl},
+      {about::kUserGuidePage, false, true, std::u16string(about::kUserGuidePage)},
+      {about::kUserGuidePage, true, false, std::u16string(about::kUserGuidePage)},
+      {real, true, true, real},
+  };
+  for (const Row& row : rows) {
+    std::filesystem::remove(guide);
+    if (row.installed) {
+      std::ofstream(guide) << "<html></html>";
+    }
+    ui->addInFolder = row.folderKnown ? folder : std::filesystem::path();
+    ui->shellRequests.clear();
+    frmUG::Instance().OpenPage(row.page);
+    ASSERT_EQ(ui->shellRequests.size(), 1u);
+    EXPECT_EQ(ui->shellRequests[0].file, row.expected) << Utf16ToUtf8(std::u16string(row.page));
+  }
+  std::filesystem::remove_all(folder);
+  EXPECT_TRUE(guideUrl.starts_with(u"file:///") && guideUrl.ends_with(u"/MorvaneGuide.html"));
 }
 
 TEST_F(AboutFormTest, ShowingTheBoxWhileItIsOnScreenFails) {

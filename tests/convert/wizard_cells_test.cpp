@@ -122,6 +122,29 @@ INSTANTIATE_TEST_SUITE_P(
                       u"'FLAT 4B", 1}),
     [](const ::testing::TestParamInfo<StaysTextCase>& test) { return test.param.name; });
 
+// At Excel's 32,767-unit limit the prefix has no room: a text Excel keeps as it is goes in bare
+// (a number, a "#" first), one it would read as a date stays as it was and is reported.
+TEST_F(ConvertTest, AtTheLengthLimitOnlyATextExcelWouldMisreadIsLeft) {
+  const auto full = [](std::u16string text, const std::u16string& filler) {
+    while (text.size() < 32767) {
+      text += filler;
+    }
+    text.resize(32767);
+    return text;
+  };
+  const std::u16string date = full(u"jan 5", u" ");
+  excel->Put(u"Sheet1", "A1", full(u"2024 report", u" of the year"));
+  excel->Put(u"Sheet1", "A2", full(u"#1 hit", u" and more"));
+  excel->Put(u"Sheet1", "A3", date);
+  excel->Select("A1:A3");
+  form.option = CaseMode::UpperCase;
+  Convert();
+  EXPECT_EQ(TextAt("A1"), full(u"2024 REPORT", u" OF THE YEAR"));
+  EXPECT_EQ(TextAt("A2"), full(u"#1 HIT", u" AND MORE"));
+  EXPECT_EQ(TextAt("A3"), date);
+  EXPECT_EQ(messages->shown, (std::vector<std::u16string>{u"1 cell could not be changed!"}));
+}
+
 // A locked cell on a protected sheet refuses the write; the conversion goes on after it.
 TEST_F(ConvertTest, ARefusedWriteSkipsOnlyThatCell) {
   excel->Put(u"Sheet1", "A1", std::u16string(u"locked"));

@@ -1,5 +1,5 @@
-// The two small rules inside Convert: the percentage caption, and the test that decides which
-// converted texts need reading back.
+// The small rules inside Convert: the percentage caption, and the tests that decide which
+// converted texts need the apostrophe prefix.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,7 @@ TEST(MightBeReadAsOtherThanText, CatchesEveryTextExcelRetypes) {
     if (!keptAsIs) {
       ++retyped;
       EXPECT_TRUE(MightBeReadAsOtherThanText(text)) << Utf16ToUtf8(text) << " is retyped by Excel";
+      EXPECT_FALSE(SurelyReadAsItself(text)) << Utf16ToUtf8(text) << " is retyped by Excel";
     }
   }
   EXPECT_GT(retyped, 25);  // the list exercises the retyping rules, not just plain words

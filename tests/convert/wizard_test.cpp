@@ -252,11 +252,15 @@ INSTANTIATE_TEST_SUITE_P(
         WideSelectionCase{"WholeSheet", "A:XFD", {"A1", "A900000", "C2", "XFD1048576"}, {}}),
     [](const ::testing::TestParamInfo<WideSelectionCase>& test) { return test.param.name; });
 
-// When the undo copy cannot be made, the conversion still goes ahead on the working sheet and
-// no half-made copy is left among the user's sheets.
+// When the undo copy cannot be made, the conversion still goes ahead on the working sheet, no
+// half-made copy is left among the user's sheets, and one closing message says it cannot be
+// undone, with the count of cells left as they were.
 struct FailedSnapshotCase {
   const char* name;
   std::vector<std::u16string> sheets;  // the working sheet is the last one
+  bool structureProtected = false;
+  bool withUnchangeableCell = false;  // a text at the length limit that would need the prefix
+  std::u16string message = u"This conversion cannot be undone!";
 };
 
 class ConvertFailedSnapshotTest : public ConvertTest,
@@ -270,8 +274,13 @@ TEST_P(ConvertFailedSnapshotTest, ConvertsTheWorkingSheetWithoutACopy) {
   for (const auto& sheet : c.sheets) {
     excel->Put(sheet, "B2", std::u16string(u"some text"));
   }
-  excel->Select("B2");
+  if (c.withUnchangeableCell) {
+    excel->Put(working, "B3", u"=" + std::u16string(32766, u'a'));
+  }
+  excel->ProtectStructure(c.structureProtected);
+  excel->Select("B2:B3");
   Convert();
+  EXPECT_EQ(messages->shown, std::vector<std::u16string>{c.message});
   EXPECT_EQ(excel->SheetNames(), c.sheets);
   EXPECT_EQ(excel->ActiveSheetName(), working);
   for (const auto& sheet : c.sheets) {
@@ -284,7 +293,14 @@ INSTANTIATE_TEST_SUITE_P(
     Sheets, ConvertFailedSnapshotTest,
     ::testing::Values(FailedSnapshotCase{"NameTooLong", {u"Quarterly figures 2024 East"}},
                       FailedSnapshotCase{"CopyNameTakenInOtherCase",
-                                         {u"SHEET1_UNDO", u"Other", u"Sheet1"}}),
+                                         {u"SHEET1_UNDO", u"Other", u"Sheet1"}},
+                      FailedSnapshotCase{"StructureProtected", {u"Sheet1"}, true},
+                      FailedSnapshotCase{"AndACellLeft",
+                                         {u"Quarterly figures 2024 East"},
+                                         false,
+                                         true,
+                                         u"1 cell could not be changed! This conversion cannot "
+                                         u"be undone!"}),
     [](const ::testing::TestParamInfo<FailedSnapshotCase>& test) { return test.param.name; });
 
 TEST_F(ConvertTest, TheStepsComeInTheirOrderAroundTheSnapshot) {

@@ -9,15 +9,22 @@
 namespace morvane::e2e {
 namespace {
 
+// The web addresses, and a local page: the shell turns a file: URL into the file's path and
+// opens it with the program of its type.
 const wchar_t* const kCommandKeys[] = {L"Software\\Classes\\http\\shell\\open\\command",
-                                       L"Software\\Classes\\https\\shell\\open\\command"};
+                                       L"Software\\Classes\\https\\shell\\open\\command",
+                                       L"Software\\Classes\\htmlfile\\shell\\open\\command"};
 // What a Wine prefix has, and what is put back when a killed run left the recorder in place.
 const wchar_t* const kWineBrowser = L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
 constexpr DWORD kPollMs = 50;
+// A prefix made without mshtml gives .html no file type: the run lends it Wine's usual one.
+const wchar_t* const kHtmlTypeKey = L"Software\\Classes\\.html";
 
 std::mutex savedMutex;
 std::vector<std::wstring> saved;  // per command key, the command found before the run
+bool htmlTypeLent = false;
 
+// Sets the key's default value (a command, or a file type's class).
 void SetCommand(const wchar_t* key, const std::wstring& command) {
   HKEY handle = nullptr;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
@@ -44,6 +51,10 @@ BrowserRecorder::BrowserRecorder(const std::wstring& harness, std::wstring recor
     SetCommand(key,
                L"\"" + harness + L"\" " + kRecordUrlSwitch + L" \"" + recordFile_ + L"\" \"%1\"");
   }
+  if (!KeyExists(HKEY_LOCAL_MACHINE, kHtmlTypeKey)) {
+    SetCommand(kHtmlTypeKey, L"htmlfile");
+    htmlTypeLent = true;
+  }
 }
 
 BrowserRecorder::~BrowserRecorder() {
@@ -56,6 +67,10 @@ void BrowserRecorder::RestoreNow() {
     SetCommand(kCommandKeys[i], saved[i]);
   }
   saved.clear();
+  if (htmlTypeLent) {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kHtmlTypeKey);
+    htmlTypeLent = false;
+  }
 }
 
 std::vector<std::wstring> BrowserRecorder::Opened() const {
@@ -77,12 +92,14 @@ std::vector<std::wstring> BrowserRecorder::Opened() const {
   return urls;
 }
 
-bool BrowserRecorder::WaitFor(const std::wstring& url, DWORD limitMs) const {
+bool BrowserRecorder::WaitFor(const std::wstring& url, DWORD limitMs, int times) const {
   for (DWORD waited = 0;; waited += kPollMs) {
+    int seen = 0;
     for (const std::wstring& opened : Opened()) {
-      if (opened == url) {
-        return true;
-      }
+      seen += opened == url ? 1 : 0;
+    }
+    if (seen >= times) {
+      return true;
     }
     if (waited >= limitMs) {
       return false;

@@ -25,6 +25,7 @@ const std::map<std::string, VerbRule, std::less<>>& Verbs() {
       {"fill", {3, kAny}},
       {"select", {1, 1}},
       {"ribbon-file", {1, 1}},
+      {"guide-file", {1, 1}},  // present: the rendered guide lies beside the DLL
       // The add-in's life and the user's commands.
       {"start", {0, 0}},
       {"quit", {0, 0}},

@@ -24,6 +24,15 @@ constexpr LCID kEnglishUs = 0x0409;
 // What Excel passes to GetCustomUI (the one id Excel uses).
 const wchar_t* const kExcelRibbonId = L"Microsoft.Excel.Workbook";
 
+// A stand-in for the rendered guide the packages install beside the DLL.
+void WriteGuideFile(const std::wstring& path) {
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  if (file != nullptr) {
+    std::fputs("<!DOCTYPE html><title>Morvane</title><p>The user guide.</p>\n", file);
+    std::fclose(file);
+  }
+}
+
 }  // namespace
 
 Session::Session(const Scenario& scenario, SessionOptions options)
@@ -119,12 +128,17 @@ void Session::Run(const ScenarioLine& line) {
 void Session::Setup(const ScenarioLine& line) {
   const std::string& verb = line.verb;
   const auto& w = line.words;
-  if (verb == "version" || verb == "ribbon-file") {
+  if (verb == "version" || verb == "ribbon-file" || verb == "guide-file") {
     if (started_) {
       throw std::logic_error(verb + " comes before start");
     }
     if (verb == "version") {
       excel_->SetVersion(U16(w[0]));
+    } else if (verb == "guide-file") {
+      if (w[0].text != "present") {
+        throw std::invalid_argument("guide-file is present");
+      }
+      guideFilePresent_ = true;
     } else if (w[0].text == "missing") {
       ribbonFileMissing_ = true;
     } else if (w[0].text != "built") {
@@ -163,6 +177,9 @@ void Session::Start() {
   started_ = true;
   install_ = std::make_unique<AddInInstall>(
       options_.dll, ribbonFileMissing_ ? L"" : options_.ribbonFile, failures_, options_.installed);
+  if (guideFilePresent_ && !options_.installed) {
+    WriteGuideFile(install_->DllFolder() + L"\\MorvaneGuide.html");
+  }
   browser_ =
       std::make_unique<BrowserRecorder>(options_.harness, install_->Folder() + L"\\browsed.txt");
   const std::size_t failedBefore = failures_.size();

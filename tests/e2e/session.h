@@ -71,6 +71,7 @@ class Session {
   com::ComPtr<IDispatch> application_;
 
   bool ribbonFileMissing_ = false;
+  bool guideFilePresent_ = false;
   std::unique_ptr<AddInInstall> install_;
   std::unique_ptr<HighContrastView> highContrast_;
   std::unique_ptr<BrowserRecorder> browser_;

@@ -270,10 +270,18 @@ void Session::Expect(const ScenarioLine& line) {
     }
   } else if (what == "browsed") {
     need(1);
-    if (!browser_ || !browser_->WaitFor(WideFromUtf8(w[0].text), kBrowseWaitMs)) {
+    // "<dll>\\..." is a file in the folder the DLL was loaded from.
+    std::wstring wanted = WideFromUtf8(w[0].text);
+    if (wanted.starts_with(L"<dll>") && install_) {
+      wanted = install_->DllFolder() + wanted.substr(5);
+    }
+    // A second word: opened that many times in all.
+    const int times = w.size() > 1 ? std::stoi(w[1].text) : 1;
+    if (!browser_ || !browser_->WaitFor(wanted, kBrowseWaitMs, times)) {
       std::string opened;
       for (const std::wstring& url : browser_ ? browser_->Opened() : std::vector<std::wstring>{}) {
-        opened += " " + Utf8FromWide(url);
+        opened += ' ';  // not " " + ...: g++ 12 at -O3 warns about that wrongly
+        opened += Utf8FromWide(url);
       }
       Fail("the shell was not asked to open " + w[0].text +
            "; opened:" + (opened.empty() ? " nothing" : opened));

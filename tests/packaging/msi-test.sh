@@ -7,7 +7,9 @@
 #   - the x64 MSI installed silently into a fresh prefix, the add-in loaded through Excel's
 #     registry path from the installed folder and a scenario played (convert, undo, exit),
 #     uninstalled: nothing of Morvane left in the registry or the install folder;
-#   - an older package, then the newer: one entry, the newer; uninstalled, nothing left.
+#   - an older package, then the newer: one entry, the newer; uninstalled, nothing left;
+#   - the x64 package, then the x86 one of the same version: one entry, the x86 one, and the
+#     32-bit add-in loads from the installed folder; uninstalled, nothing left.
 # Writes a GoogleTest-style report (one case per check) where GTEST_OUTPUT says.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -126,8 +128,11 @@ def table(msi, name, keep):
 if table(msi64, "File", (0, 2)) != table(msi86, "File", (0, 2)):
     print("the packages hold different files"); ok = False
 props64, props86 = (table(m, "Property", (0, 1)) for m in (msi64, msi86))
-if {p for p in props64 if p[0] != "ProductCode"} != {p for p in props86 if p[0] != "ProductCode"}:
+own = ("ProductCode", "ProductName")
+if {p for p in props64 if p[0] not in own} != {p for p in props86 if p[0] not in own}:
     print("the packages' properties differ:", props64 ^ props86); ok = False
+if ("ProductName", "Morvane (64-bit)") not in props64 or ("ProductName", "Morvane (32-bit)") not in props86:
+    print("the product names do not name the bitness"); ok = False
 if ("ProductVersion", version) not in props64:
     print("ProductVersion is not", version); ok = False
 # The DLL's version resource (VS_FIXEDFILEINFO) carries the same version.
@@ -140,7 +145,10 @@ if fixed != version:
 sys.exit(0 if ok else 1)
 PY
 
-# Installs and removals in a fresh prefix of this display's own.
+# Installs and removals in a fresh prefix of this display's own. make-dist has just used the old
+# one: its wineserver, still running, would serve the new prefix the old registry (a package a
+# failed run left installed, say), so it is ended first.
+WINEPREFIX="$MORVANE_WINEPREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -rf "$MORVANE_WINEPREFIX"
 msiexec() { wine msiexec "$@" >/dev/null 2>&1; }
 appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
@@ -162,21 +170,26 @@ nothing_left() {
     return 1
   fi
 }
-# The Add/Remove Programs entries named Morvane, as "version publisher help link" lines. Windows
-# lists a per-user product under HKEY_CURRENT_USER, Wine under HKEY_LOCAL_MACHINE.
+# The Add/Remove Programs entries of Morvane, as "version publisher help-link name" lines.
+# Windows lists a per-user product under HKEY_CURRENT_USER, Wine under HKEY_LOCAL_MACHINE (a
+# 32-bit package's in its 32-bit view).
 arp_entries() {
-  local hive
-  for hive in HKCU HKLM; do
-    wine reg query "$hive\Software\Microsoft\Windows\CurrentVersion\Uninstall" /s 2>/dev/null
-  done | tr -d '\r' | awk '/^HKEY/ { if (n == "Morvane") print v, p, h; n = v = p = h = "" }
-      $1 == "DisplayName" { n = $3 } $1 == "DisplayVersion" { v = $3 } $1 == "Publisher" { p = $3 }
-      $1 == "HelpLink" { h = $3 } END { if (n == "Morvane") print v, p, h }'
+  local key
+  for key in HKCU\\Software HKLM\\Software HKLM\\Software\\Wow6432Node; do
+    wine reg query "$key\Microsoft\Windows\CurrentVersion\Uninstall" /s 2>/dev/null
+  done | tr -d '\r' | awk '
+      function flush() { if (n ~ /^Morvane/) print v, p, h, n; n = v = p = h = "" }
+      /^HKEY/ { flush() }
+      $1 == "DisplayName" { n = $0; sub(/^[ \t]*DisplayName[ \t]+REG_SZ[ \t]+/, "", n) }
+      $1 == "DisplayVersion" { v = $3 } $1 == "Publisher" { p = $3 } $1 == "HelpLink" { h = $3 }
+      END { flush() }'
 }
+entry() { printf '%s Morvane https://morvane.example/guide/ Morvane (%s-bit)' "$1" "$2"; }
 
 check "the x64 MSI installs silently for the user" msiexec /i "$(windows_path "$msi64")" /qn
-check "one Add/Remove Programs entry with version, publisher and help link" \
-  bash -c '[ "$1" = "$2 Morvane https://morvane.example/guide/" ]' _ "$(arp_entries)" "$version"
-check "Excel's registry path loads the installed add-in: convert, undo, exit" \
+check "one Add/Remove Programs entry with version, publisher, help link and bitness" \
+  test "$(arp_entries)" = "$(entry "$version" 64)"
+check "Excel's registry path loads the installed add-in: convert, undo, its guide, exit" \
   env -u GTEST_OUTPUT "$root/cmake/wine64-run" "$root/build/win64/tests/e2e/morvane_e2e.exe" \
   "$root/tests/e2e/scenarios/ribbon_host.txt" --installed "$appdata\\Morvane\\Morvane.dll" \
   --name packaging_installed --quiet
@@ -190,9 +203,26 @@ msiexec /i "$(windows_path "$work/Morvane-0.9.0-x64.msi")" /qn
 older=$(arp_entries)
 msiexec /i "$(windows_path "$msi64")" /qn
 check "an older package, then the newer: one entry, the newer" \
-  bash -c '[ "$1" = "0.9.0 Morvane https://morvane.example/guide/" ] &&
-    [ "$2" = "$3 Morvane https://morvane.example/guide/" ]' _ "$older" "$(arp_entries)" "$version"
+  test "$older/$(arp_entries)" = "$(entry 0.9.0 64)/$(entry "$version" 64)"
 msiexec /x "$(windows_path "$msi64")" /qn
 check "nothing of Morvane is left after the upgrade's uninstall" nothing_left
+
+# The x64 package, then the x86 one of the same version (the guide's advice after picking the
+# wrong bitness): the second replaces the first, and Excel loads the 32-bit add-in from it.
+msiexec /i "$(windows_path "$msi64")" /qn
+msiexec /i "$(windows_path "$msi86")" /qn
+check "x64 then x86 of one version: one entry, the x86 one" \
+  test "$(arp_entries)" = "$(entry "$version" 32)"
+harness32="$root/build/win32/tests/e2e/morvane_e2e.exe"
+if [ -x /usr/lib/wine/wine ] && [ -f "$harness32" ]; then
+  check "Excel's registry path loads the 32-bit add-in the x86 package installed" \
+    env -u GTEST_OUTPUT "$root/cmake/wine64-run" "$harness32" \
+    "$root/tests/e2e/scenarios/ribbon_host.txt" --installed "$appdata\\Morvane\\Morvane.dll" \
+    --name packaging_installed_x86 --quiet
+else
+  echo "SKIPPED: the 32-bit add-in's load from the x86 package (no 32-bit Wine or no win32 build)"
+fi
+msiexec /x "$(windows_path "$msi86")" /qn
+check "nothing of Morvane is left after removing the x86 package" nothing_left
 WINEPREFIX="$MORVANE_WINEPREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true
 [ ${#failures[@]} -eq 0 ]

@@ -4,6 +4,7 @@
 // About windows, shell launches) and plays the user's part while a modal form is open.
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +35,8 @@ class FakeUi : public ui::Port {
   std::exception_ptr aboutLoadFailure;
   // What the shell answers (above 32 is success).
   std::intptr_t shellResult = 42;
+  // Where the add-in's DLL lies; empty: not known.
+  std::filesystem::path addInFolder;
 
   // --- What the add-in did -------------------------------------------------------------------
   std::vector<std::u16string> messages;
@@ -48,6 +51,7 @@ class FakeUi : public ui::Port {
   void ShowWizard() override;
   std::unique_ptr<ui::AboutWindow> LoadAbout(ui::AboutEvents& events) override;
   std::intptr_t OpenWithShell(const ui::ShellRequest& request) override;
+  std::filesystem::path AddInFolder() override { return addInFolder; }
 };
 
 // Installs a fresh FakeUi as the add-in's user interface and returns it.

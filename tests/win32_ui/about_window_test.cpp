@@ -151,16 +151,16 @@ TEST_F(AboutWindowTest, Label2ShowsTheTextItIsGivenAndReleaseDestroysTheWindow) 
   EXPECT_FALSE(IsWindow(dialog));
 }
 
-TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilItsCloseBox) {
+TEST_F(AboutWindowTest, ShownModallyOverTheHostUntilClosed) {
   struct Row {
     const char* how;
     void (*press)(HWND footer);  // the footer, by mouse or keyboard
     void (*close)(HWND about);
   };
   const Row rows[] = {
-      {"mouse, close box", [](HWND footer) { ClickWithMouse(footer); },
-       [](HWND about) { PressCloseBox(about); }},
-      {"Enter, Escape", [](HWND footer) { PressKey(footer, VK_RETURN); },
+      {"mouse, Enter", [](HWND footer) { ClickWithMouse(footer); },
+       [](HWND about) { PressKey(about, VK_RETURN); }},
+      {"Space, Escape", [](HWND footer) { PressKey(footer, VK_SPACE); },
        [](HWND about) { PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 1); }},
       {"Space, close box", [](HWND footer) { PressKey(footer, VK_SPACE); },
        [](HWND about) { PressCloseBox(about); }},
