@@ -8,6 +8,7 @@
 
 #include "addin/model/errors.h"
 #include "addin/model/user_locale.h"
+#include "addin/model/utf8.h"
 #include "addin/model/version_number.h"
 
 namespace morvane {
@@ -25,16 +26,14 @@ std::u16string ColumnLetters(std::int32_t column) {
   return letters;
 }
 
-std::u16string Digits(std::int32_t number) {
-  const std::string digits = std::to_string(number);
-  return {digits.begin(), digits.end()};
-}
-
 // "$A$1:$B$3", the absolute address of a block.
 std::u16string BlockAddress(const host::CellBlock& block) {
   std::u16string address;
   const auto appendCell = [&address](std::int32_t row, std::int32_t column) {
-    address.append(u"$").append(ColumnLetters(column)).append(u"$").append(Digits(row));
+    address.append(u"$")
+        .append(ColumnLetters(column))
+        .append(u"$")
+        .append(Utf8ToUtf16(std::to_string(row)));
   };
   appendCell(block.row, block.column);
   address.append(u":");

@@ -20,6 +20,17 @@ class DispatchBacked {
   const DispatchObject& object() const { return object_; }
 
  protected:
+  // An object-valued property the host model does not expose as an object of its own
+  // (Workbooks, WorksheetFunction, Areas, Rows, ...); Nothing there is an error of the host
+  // (error 91), not a result.
+  DispatchObject Property(std::u16string_view name) const {
+    ComPtr<IDispatch> object = ObjectOf(object_.Invoke(name, kGet), name);
+    if (!object) {
+      ThrowObjectNotSet();
+    }
+    return object_.Sibling(std::move(object));
+  }
+
   DispatchObject object_;
 };
 

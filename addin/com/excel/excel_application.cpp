@@ -91,17 +91,6 @@ class ExcelApplication final : public host::Application, public DispatchBacked {
     return Wrapped(bars, invoke(bars, u"Item", kCallOrGet, Variant::of_string(name)), u"Item",
                    MakeCommandBar);
   }
-
- private:
-  // An object-valued property the host model does not expose (Workbooks, WorksheetFunction,
-  // COMAddIns, CommandBars); Nothing there is an error of the host, not a result.
-  DispatchObject Property(std::u16string_view name) const {
-    ComPtr<IDispatch> object = ObjectOf(object_.Invoke(name, kGet), name);
-    if (!object) {
-      ThrowObjectNotSet();
-    }
-    return object_.Sibling(std::move(object));
-  }
 };
 
 }  // namespace

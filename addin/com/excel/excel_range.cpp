@@ -155,16 +155,12 @@ class ExcelRange final : public host::Range, public DispatchBacked {
   std::u16string Address() override { return TextOf(object_.Invoke(u"Address", kGet), u"Address"); }
 
   std::vector<std::shared_ptr<host::Range>> Areas() override {
-    const DispatchObject areas = Reached(u"Areas");
+    const DispatchObject areas = Property(u"Areas");
     const std::int32_t count = Int32Of(areas.Invoke(u"Count", kGet), u"Count");
     std::vector<std::shared_ptr<host::Range>> ranges;
     for (std::int32_t i = 1; i <= count; ++i) {
-      auto area = Wrapped(areas, invoke(areas, u"Item", kCallOrGet, Variant::of_int(i)), u"Item",
-                          MakeRange);
-      if (!area) {
-        ThrowObjectNotSet();
-      }
-      ranges.push_back(std::move(area));
+      ranges.push_back(Wrapped(areas, invoke(areas, u"Item", kCallOrGet, Variant::of_int(i)),
+                               u"Item", MakeRange));
     }
     return ranges;
   }
@@ -172,18 +168,8 @@ class ExcelRange final : public host::Range, public DispatchBacked {
   host::CellBlock Bounds() override {
     return {Int32Of(object_.Invoke(u"Row", kGet), u"Row"),
             Int32Of(object_.Invoke(u"Column", kGet), u"Column"),
-            Int32Of(Reached(u"Rows").Invoke(u"Count", kGet), u"Count"),
-            Int32Of(Reached(u"Columns").Invoke(u"Count", kGet), u"Count")};
-  }
-
- private:
-  // The object a property of this range gives (Areas, Rows, Columns); Nothing is error 91.
-  DispatchObject Reached(std::u16string_view member) const {
-    ComPtr<IDispatch> object = ObjectOf(object_.Invoke(member, kGet), member);
-    if (!object) {
-      ThrowObjectNotSet();
-    }
-    return object_.Sibling(std::move(object));
+            Int32Of(Property(u"Rows").Invoke(u"Count", kGet), u"Count"),
+            Int32Of(Property(u"Columns").Invoke(u"Count", kGet), u"Count")};
   }
 };
 
