@@ -18,6 +18,8 @@ constexpr std::size_t kMaxCellText = 32767;
 // A write of a non-empty value to more cells than this would need more memory than a test
 // machine has; Excel itself runs out of memory long before a whole sheet is filled.
 constexpr std::int64_t kMaxCellsWritten = std::int64_t{1} << 24;
+// The same bound for the values of a block read whole.
+constexpr std::int64_t kMaxCellsRead = kMaxCellsWritten;
 
 // The most areas a SpecialCells answer of Excel 2007 and earlier can hold.
 constexpr std::size_t kMostAreasFound = 8192;
@@ -107,14 +109,37 @@ class RangeObject : public host::Range {
     return {address.begin(), address.end()};
   }
 
-  std::vector<std::shared_ptr<host::Range>> Areas() override {
-    state_->Enter("Range.Areas");
-    Live();
-    std::vector<std::shared_ptr<host::Range>> areas;
-    for (const Area& area : areas_) {
-      areas.push_back(MakeRange(state_, sheet_, {area}));
+  host::CellValues Values() override {
+    state_->Enter("Range.Values");
+    const SheetData& sheet = Live();
+    const Area& first = areas_.front();
+    if (first.CellCount() > kMaxCellsRead) {
+      throw host::HostError(errors::kOutOfMemory,
+                            u"Not enough storage is available to complete this operation.");
     }
-    return areas;
+    host::CellValues block{first.bottom - first.top + 1, first.right - first.left + 1, {}};
+    block.values.resize(static_cast<std::size_t>(first.CellCount()));
+    sheet.cells.ForEachIn(first, [&](CellKey key, const CellContent& cell) {
+      const auto at = static_cast<std::size_t>(key.row - first.top) * block.columns +
+                      static_cast<std::size_t>(key.column - first.left);
+      block.values[at] = ValueUnderFormat(cell.value, cell.numberFormat);
+    });
+    return block;
+  }
+
+  std::int32_t AreaCount() override {
+    state_->Enter("Range.AreaCount");
+    Live();
+    return static_cast<std::int32_t>(areas_.size());
+  }
+
+  std::shared_ptr<host::Range> Area(std::int32_t index) override {
+    state_->Enter("Range.Area");
+    Live();
+    if (index < 1 || static_cast<std::size_t>(index) > areas_.size()) {
+      throw host::HostError(errors::kBadIndex, errors::kBadIndexText);
+    }
+    return MakeRange(state_, sheet_, {areas_[static_cast<std::size_t>(index) - 1]});
   }
 
   host::CellBlock Bounds() override {
@@ -275,8 +300,16 @@ class ShapeSelection : public host::Range {
     state_->Enter("Range.Address");
     throw errors::NoSuchMember();
   }
-  std::vector<std::shared_ptr<host::Range>> Areas() override {
-    state_->Enter("Range.Areas");
+  host::CellValues Values() override {
+    state_->Enter("Range.Values");
+    throw errors::NoSuchMember();
+  }
+  std::int32_t AreaCount() override {
+    state_->Enter("Range.AreaCount");
+    throw errors::NoSuchMember();
+  }
+  std::shared_ptr<host::Range> Area(std::int32_t) override {
+    state_->Enter("Range.Area");
     throw errors::NoSuchMember();
   }
   host::CellBlock Bounds() override {

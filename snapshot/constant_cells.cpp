@@ -162,8 +162,9 @@ std::unique_ptr<host::CellEnumerator> ConstantCellsInBlocks(
     const std::shared_ptr<host::Range>& range) {
   std::vector<host::CellBlock> areas;
   if (const auto used = app->Intersect(range, sheet->UsedRange())) {
-    for (const auto& area : used->Areas()) {
-      areas.push_back(area->Bounds());
+    const std::int32_t count = used->AreaCount();
+    for (std::int32_t i = 1; i <= count; ++i) {
+      areas.push_back(used->Area(i)->Bounds());
     }
   }
   return std::make_unique<BlockwiseConstants>(app, sheet, std::move(areas));

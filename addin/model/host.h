@@ -63,6 +63,13 @@ inline constexpr int kButtonIconAndCaption = 3;
 
 class Range;
 
+// The values of a block of cells, row by row: rows * columns of them.
+struct CellValues {
+  std::int32_t rows = 0;
+  std::int32_t columns = 0;
+  std::vector<CellValue> values;
+};
+
 // Where a one-area range lies: its top-left cell's 1-based row and column (Row, Column) and its
 // size (Rows.Count, Columns.Count).
 struct CellBlock {
@@ -96,8 +103,12 @@ class Range {
   virtual std::u16string NumberFormat() = 0;
   // Address with its arguments omitted: absolute, A1 style ("$A$1", "$A$1:$B$3").
   virtual std::u16string Address() = 0;
-  // The range's areas (Areas.Count, then each Areas.Item), each a one-area range, in order.
-  virtual std::vector<std::shared_ptr<Range>> Areas() = 0;
+  // Value of the first area read whole: Excel gives a multi-cell area's values as a 2-D array,
+  // 1-based (rows, then columns), and one cell's value alone; both read as a block here.
+  virtual CellValues Values() = 0;
+  // Areas.Count, and Areas.Item(index), 1-based: each area a one-area range, in order.
+  virtual std::int32_t AreaCount() = 0;
+  virtual std::shared_ptr<Range> Area(std::int32_t index) = 0;
   // The first area's position and size.
   virtual CellBlock Bounds() = 0;
 };

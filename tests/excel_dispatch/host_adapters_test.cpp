@@ -269,7 +269,9 @@ struct ForeignRange : host::Range {
   void SetValue(const host::CellValue&) override {}
   std::u16string NumberFormat() override { return {}; }
   std::u16string Address() override { return {}; }
-  std::vector<std::shared_ptr<host::Range>> Areas() override { return {}; }
+  host::CellValues Values() override { return {}; }
+  std::int32_t AreaCount() override { return 0; }
+  std::shared_ptr<host::Range> Area(std::int32_t) override { return nullptr; }
   host::CellBlock Bounds() override { return {}; }
 };
 

@@ -15,13 +15,14 @@ namespace morvane::uitest {
 
 class GatedCells final : public host::CellEnumerator {
  public:
-  GatedCells(std::unique_ptr<host::CellEnumerator> cells, Rendezvous& gates)
-      : cells_(std::move(cells)), gates_(gates) {}
+  GatedCells(std::unique_ptr<host::CellEnumerator> cells, Rendezvous& gates,
+             std::shared_ptr<int> visited)
+      : cells_(std::move(cells)), gates_(gates), visited_(std::move(visited)) {}
 
   std::shared_ptr<host::Range> Next() override {
     auto cell = cells_->Next();
     if (cell) {
-      gates_.Reach(++visited_);
+      gates_.Reach(++*visited_);
     }
     return cell;
   }
@@ -29,25 +30,30 @@ class GatedCells final : public host::CellEnumerator {
  private:
   std::unique_ptr<host::CellEnumerator> cells_;
   Rendezvous& gates_;
-  int visited_ = 0;
+  std::shared_ptr<int> visited_;  // shared by the areas of one range
 };
 
 class GatedRange final : public host::Range {
  public:
-  GatedRange(std::shared_ptr<host::Range> range, Rendezvous& gates)
-      : range_(std::move(range)), gates_(gates) {}
+  GatedRange(std::shared_ptr<host::Range> range, Rendezvous& gates,
+             std::shared_ptr<int> visited = std::make_shared<int>(0))
+      : range_(std::move(range)), gates_(gates), visited_(std::move(visited)) {}
 
   std::shared_ptr<host::Range> SpecialCells(int type) override {
     return range_->SpecialCells(type);
   }
   std::unique_ptr<host::CellEnumerator> Cells() override {
-    return std::make_unique<GatedCells>(range_->Cells(), gates_);
+    return std::make_unique<GatedCells>(range_->Cells(), gates_, visited_);
   }
   host::CellValue Value() override { return range_->Value(); }
   void SetValue(const host::CellValue& value) override { range_->SetValue(value); }
   std::u16string NumberFormat() override { return range_->NumberFormat(); }
   std::u16string Address() override { return range_->Address(); }
-  std::vector<std::shared_ptr<host::Range>> Areas() override { return range_->Areas(); }
+  host::CellValues Values() override { return range_->Values(); }
+  std::int32_t AreaCount() override { return range_->AreaCount(); }
+  std::shared_ptr<host::Range> Area(std::int32_t index) override {
+    return std::make_shared<GatedRange>(range_->Area(index), gates_, visited_);
+  }
   host::CellBlock Bounds() override { return range_->Bounds(); }
 
   const std::shared_ptr<host::Range>& inner() const { return range_; }
@@ -55,6 +61,7 @@ class GatedRange final : public host::Range {
  private:
   std::shared_ptr<host::Range> range_;
   Rendezvous& gates_;
+  std::shared_ptr<int> visited_;
 };
 
 class GatedExcel final : public fakes::ForwardingApplication {
