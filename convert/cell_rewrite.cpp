@@ -9,8 +9,7 @@ namespace morvane {
 
 // The form of the write is decided before writing, so no cell ever passes through a retyped
 // value that a refused repair could leave behind.
-void ConvertCellText(host::Range& cell, CaseMode mode) {
-  const host::CellValue value = cell.Value();
+void ConvertCellText(host::Range& cell, const host::CellValue& value, CaseMode mode) {
   const auto* original = std::get_if<std::u16string>(&value);
   if (original == nullptr) {
     return;

@@ -14,6 +14,7 @@
 #include "convert/cell_rewrite.h"
 #include "convert/progress_caption.h"
 #include "snapshot/busy_settings.h"
+#include "snapshot/cells_with_values.h"
 #include "snapshot/connected_host.h"
 #include "snapshot/constant_cells.h"
 #include "snapshot/main_code.h"
@@ -82,36 +83,40 @@ bool UserAskedToStop(WizardForm& frmMV) noexcept {
   return bStop || TestOrTrue([&] { return frmMV.CloseRequested(); });
 }
 
-// The constant cells of the selection in the host's order, or nullptr when it holds none. Excel
-// 2007 and earlier may answer the search with every cell of the selection, formulas included;
-// there the selection is searched in blocks no answer can reach that limit with.
-std::unique_ptr<host::CellEnumerator> CellsToVisit() {
+// The constant cells of the selection in the host's order with their values, or nullptr when it
+// holds none. Excel 2007 and earlier may answer the search with every cell of the selection,
+// formulas included; there the selection is searched in blocks no answer can reach that limit
+// with.
+std::unique_ptr<CellsWithValues> CellsToVisit() {
   const auto app = ConnectedHost();
+  const auto sheet = ActiveSheetOf(*app);
   if (SpecialCellsMayFallBack(*app)) {
-    return ConstantCellsInBlocks(app, ActiveSheetOf(*app), CurrentSelection(*app));
+    return std::make_unique<CellsWithValues>(
+        app, sheet, ConstantCellsInBlocks(app, sheet, CurrentSelection(*app)));
   }
   const auto cells = ConstantCellsOfSelection();
-  return cells ? cells->Cells() : nullptr;
+  return cells ? std::make_unique<CellsWithValues>(app, sheet, OneRange(cells)) : nullptr;
 }
 
-// Visits the cells in the host's order. Each cell costs one read, at most one write (and one
-// format read for a text Excel might read as something else), one pass of message processing
-// and one progress update; nothing else reaches the host per cell. Returns how many cells could
-// not be converted: those whose conversion failed, and, when the enumeration itself fails, the
-// counted cells it never reached. The constants are some of the non-empty cells, so an
-// enumeration that goes on past the count has gone wrong, and ends the conversion as a failure.
-std::int32_t ConvertCells(host::CellEnumerator& enumerator, WizardForm& frmMV, float progressMax,
+// Visits the cells in the host's order. Each cell costs at most one write (and one format read
+// for a text Excel might read as something else), one pass of message processing and one
+// progress update; its value comes with a band of others where the cells lie in few areas, and
+// is read on its own where they are scattered. Returns how many cells could not be converted:
+// those whose read or conversion failed, and, when the walk itself fails, the counted cells it
+// never reached. The constants are some of the non-empty cells, so a walk that goes on past the
+// count has gone wrong, and ends the conversion as a failure.
+std::int32_t ConvertCells(CellsWithValues& cells, WizardForm& frmMV, float progressMax,
                           std::int32_t cellCount) noexcept {
   std::int32_t visited = 0;
   std::int32_t unconverted = 0;
   const auto notReached = [&] { return unconverted + std::max(cellCount - visited, 1); };
   for (;;) {
-    std::shared_ptr<host::Range> cell;
-    // An enumeration that fails cannot be resumed: the conversion ends there.
-    if (!RunStep([&] { cell = enumerator.Next(); })) {
+    std::optional<CellRead> read;
+    // A walk that fails cannot be resumed: the conversion ends there.
+    if (!RunStep([&] { read = cells.Next(); })) {
       return notReached();
     }
-    if (!cell) {
+    if (!read) {
       return unconverted;
     }
     if (visited == cellCount) {
@@ -120,7 +125,7 @@ std::int32_t ConvertCells(host::CellEnumerator& enumerator, WizardForm& frmMV, f
     ++visited;
     const bool converted = RunStep([&] {
       if (const std::optional<CaseMode> mode = frmMV.SelectedOption()) {
-        ConvertCellText(*cell, *mode);
+        ConvertCellText(*read->cell, read->value.Get(), *mode);
       }
     });
     if (!converted) {
@@ -172,7 +177,7 @@ std::int32_t ConvertSelection(WizardForm& frmMV, bool& undoable) noexcept {
   // refused once (busy, or a call rejected) is asked a second time.
   undoable = RunStep([] { SnapshotActiveSheet(); }) || RunStep([] { SnapshotActiveSheet(); });
   RunStep([&] { frmMV.ShowStopInsteadOfConvert(); });
-  std::unique_ptr<host::CellEnumerator> cells;
+  std::unique_ptr<CellsWithValues> cells;
   if (!RunStep([&cells] { cells = CellsToVisit(); })) {
     return cellCount;  // not one cell could be reached
   }

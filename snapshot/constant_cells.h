@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "addin/model/host.h"
+#include "snapshot/cells_with_values.h"
 
 namespace morvane {
 
@@ -17,15 +18,15 @@ inline constexpr std::int32_t kCellsPerSearchBlock = 8192;
 // cannot be read (the blocks below cost little on any host).
 bool SpecialCellsMayFallBack(host::Application& app);
 
-// The constant cells of `range` on `sheet`, searched in blocks of at most
-// kCellsPerSearchBlock cells: area by area, a band of rows at a time (a row in pieces where it is
-// wider than a block), each band clipped to the sheet's used range. A cell is visited once for
-// each area of `range` that holds it, as Excel enumerates its own answer. The blocks are searched
-// as the enumeration reaches them; a failed host call goes to the caller of Next. A block Excel
+// The constant cells of `range` on `sheet`, one range per block that holds any, searched in blocks
+// of at most kCellsPerSearchBlock cells: area by area, a band of rows at a time (a row in pieces
+// where it is wider than a block), each band clipped to the sheet's used range. A cell is visited
+// once for each area of `range` that holds it, as Excel enumerates its own answer. The blocks are
+// searched as the walk reaches them; a failed host call goes to the caller of Next. A block Excel
 // answers "No cells were found" for holds no constant only when every non-empty cell of it is a
 // formula: otherwise the answer was a refusal, and it fails.
-std::unique_ptr<host::CellEnumerator> ConstantCellsInBlocks(
-    const std::shared_ptr<host::Application>& app, const std::shared_ptr<host::Sheet>& sheet,
-    const std::shared_ptr<host::Range>& range);
+std::unique_ptr<RangeSource> ConstantCellsInBlocks(const std::shared_ptr<host::Application>& app,
+                                                   const std::shared_ptr<host::Sheet>& sheet,
+                                                   const std::shared_ptr<host::Range>& range);
 
 }  // namespace morvane

@@ -14,6 +14,7 @@
 #include "convert/rules/case_rules.h"
 #include "convert/rules/text_entry.h"
 #include "snapshot/busy_settings.h"
+#include "snapshot/cells_with_values.h"
 #include "snapshot/connected_host.h"
 #include "snapshot/constant_cells.h"
 #include "snapshot/copy_names.h"
@@ -71,13 +72,9 @@ bool WorkbookIsOpen(host::Application& app) {
   return false;
 }
 
-// The working sheet's text at one place, or nothing when the cell holds no text.
-std::optional<std::u16string> TextIn(host::Range& cell) {
-  const host::CellValue value = cell.Value();
-  if (const auto* text = std::get_if<std::u16string>(&value)) {
-    return *text;
-  }
-  return std::nullopt;
+// The text a value holds, or nothing when it is no text.
+const std::u16string* TextOf(const host::CellValue& value) {
+  return std::get_if<std::u16string>(&value);
 }
 
 // True when two texts differ in letter case alone: the same length, and at every place the same
@@ -100,26 +97,28 @@ bool DiffersInCaseOnly(const std::u16string& a, const std::u16string& b) {
 
 // The constant cells of the working sheet's used range. Excel 2007 and earlier may answer a
 // search with every cell, formulas included, so there the cells are searched in blocks.
-std::unique_ptr<host::CellEnumerator> ConstantCellsOfSheet(
-    const std::shared_ptr<host::Application>& app, const std::shared_ptr<host::Sheet>& working,
-    const std::shared_ptr<host::Range>& used) {
+std::unique_ptr<RangeSource> ConstantCellsOfSheet(const std::shared_ptr<host::Application>& app,
+                                                  const std::shared_ptr<host::Sheet>& working,
+                                                  const std::shared_ptr<host::Range>& used) {
   if (SpecialCellsMayFallBack(*app)) {
     return ConstantCellsInBlocks(app, working, used);
   }
-  return used->SpecialCells(host::kCellTypeConstants)->Cells();
+  return OneRange(used->SpecialCells(host::kCellTypeConstants));
 }
 
 // Takes back the letter case a conversion gave the working sheet, from `copy`: a constant text
 // cell whose text differs from the copy's text at the same place in letter case alone takes the
 // copy's text. A conversion changes nothing else, so every other difference (a sorted table, an
 // inserted row, a retyped cell) is the user's work since, and stays as it is; numbers, formulas,
-// formats and cells that are empty on either side stay as they are too. Each write is recorded
-// with the one that takes it back. Returns how many texts were left because they changed beyond
-// letter case. More cells than the used range holds would be an enumeration gone wrong: the
-// walk then fails, so the command is taken back rather than finished short.
+// formats and cells that are empty on either side stay as they are too. Both sheets are read in
+// the same bands where that is cheaper, and only the cells restored are written. Each write is
+// recorded with the one that takes it back. Returns how many texts were left because they
+// changed beyond letter case. More cells than the used range holds would be a walk gone wrong:
+// it then fails, so the command is taken back rather than finished short, as it is when any read
+// fails.
 std::int32_t WriteBackLetterCase(const std::shared_ptr<host::Application>& app,
-                                 const std::shared_ptr<host::Sheet>& working, host::Sheet& copy,
-                                 ReversibleSteps& steps) {
+                                 const std::shared_ptr<host::Sheet>& working,
+                                 const std::shared_ptr<host::Sheet>& copy, ReversibleSteps& steps) {
   const auto used = working->UsedRange();
   // An empty sheet has no constants, and Excel's "No cells were found" could not be told from a
   // refusal; counting first keeps every refusal a failure.
@@ -127,25 +126,27 @@ std::int32_t WriteBackLetterCase(const std::shared_ptr<host::Application>& app,
   if (nonEmpty == 0) {
     return 0;
   }
-  const auto cells = ConstantCellsOfSheet(app, working, used);
+  CellsWithValues cells(app, working, ConstantCellsOfSheet(app, working, used), copy);
   std::int32_t leftAsTheyAre = 0;
   double visited = 0;
-  while (const auto cell = cells->Next()) {
+  while (const std::optional<CellRead> read = cells.Next()) {
     if (++visited > nonEmpty) {
       throw host::HostError(errors::kFail, u"The host enumerated more cells than the sheet holds.");
     }
-    const std::optional<std::u16string> now = TextIn(*cell);
-    if (!now) {
+    const std::u16string* now = TextOf(read->value.Get());
+    if (now == nullptr) {
       continue;
     }
-    const std::optional<std::u16string> kept = TextIn(*copy.Range(cell->Address()));
-    if (!kept || *kept == *now) {
+    const host::CellValue keptValue = cells.Counterpart(*read);
+    const std::u16string* kept = TextOf(keptValue);
+    if (kept == nullptr || *kept == *now) {
       continue;
     }
     if (!DiffersInCaseOnly(*kept, *now)) {
       ++leftAsTheyAre;
       continue;
     }
+    const auto& cell = read->cell;
     steps.Run([&] { WriteTextAsText(*cell, *kept); },
               [cell, previous = *now] { WriteTextAsText(*cell, previous); });
   }
@@ -173,7 +174,7 @@ std::int32_t RestoreInPlace(const std::shared_ptr<host::Application>& app,
               });
     // Hiding the new copy, placed after the working sheet, made Excel show the next tab.
     working->Activate();
-    const std::int32_t leftAsTheyAre = WriteBackLetterCase(app, working, *restoreFrom, steps);
+    const std::int32_t leftAsTheyAre = WriteBackLetterCase(app, working, restoreFrom, steps);
     restoreFrom->Delete();
     return leftAsTheyAre;
   } catch (...) {

@@ -86,7 +86,7 @@ TEST(CellEnumeration, ConvertCostsOneInvokePerValueAccess) {
     EnumeratedRange fake(640, info, valueOf);
     const auto cells = fake.Adapter()->Cells();
     while (const auto cell = cells->Next()) {
-      ConvertCellText(*cell, CaseMode::UpperCase);
+      ConvertCellText(*cell, cell->Value(), CaseMode::UpperCase);
     }
     for (std::size_t i = 0; i < fake.cells.size(); ++i) {
       ASSERT_EQ(fake.cells[i]->calls().size(), invokes[i % 4]) << i;
