@@ -12,6 +12,7 @@
 #include "convert/wizard.h"
 #include "hostsim/excel.h"
 #include "snapshot/main_code.h"
+#include "tests/support/adapter_calls.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ void Report(benchmark::State& state, const morvane::sim::Excel& excel, double vi
       static_cast<double>(excel.CallCount("Range.Value") + excel.CallCount("Range.SetValue") +
                           excel.CallCount("Range.NumberFormat"));
   state.counters["calls/cell"] = static_cast<double>(excel.TotalCalls()) / (runs * visited);
+  state.counters["adapter calls/cell"] = morvane::fakes::AdapterCalls(excel) / (runs * visited);
   state.counters["cell calls/cell"] = cellCalls / (runs * visited);
   state.counters["next/cell"] =
       static_cast<double>(excel.CallCount("CellEnumerator.Next")) / (runs * visited);
@@ -126,7 +128,28 @@ void BM_UndoRedoInPlace(benchmark::State& state) {
 }
 BENCHMARK(BM_UndoRedoInPlace)->Arg(100000)->Iterations(2)->Unit(benchmark::kMillisecond);
 
-// The texts are already in the chosen case: one read per cell, no write.
+// Undo after every converted text was typed over: each cell is left as it is, none written.
+void BM_UndoLeavesRetypedText(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  auto excel = HostWithTexts(cells, u"main street");
+  excel->Select("A1:A" + std::to_string(cells));
+  morvane::xlApp = excel;
+  morvane::ui::Install(std::make_shared<SilentUi>());
+  NoOpForm form(CaseMode::UpperCase);
+  morvane::cmdConvert_Click(form);
+  for (int row = 1; row <= cells; ++row) {
+    excel->Put(u"Sheet1", A1(row), std::u16string(u"typed since"));
+  }
+  excel->ResetCounters();
+  for (auto _ : state) {
+    morvane::UndoLastChange();
+  }
+  Report(state, *excel, cells);
+  morvane::xlApp.reset();
+}
+BENCHMARK(BM_UndoLeavesRetypedText)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The texts are already in the chosen case: no write.
 void BM_ConvertUnchangedText(benchmark::State& state) {
   const int cells = static_cast<int>(state.range(0));
   auto excel = HostWithTexts(cells, u"MAIN STREET", u'A');

@@ -25,6 +25,7 @@ struct LimitCase {
   int columns;
   const char* selection;
   std::vector<std::pair<int, int>> selectedRows;  // 1-based, inclusive
+  bool formulasInColumnB = false;                 // else a lattice
 };
 
 // The user presses STOP after this many cells: past the first block of 8,192 cells.
@@ -38,8 +39,11 @@ class SpecialCellsLimitTest : public fakes::ConvertTest,
     return a1.append(std::to_string(row + 1));
   }
   // A lattice of constant texts and formulas showing a text: no two constants touch in a row
-  // or a column, so the constants are as many areas as cells.
-  static bool IsConstant(int row, int column) { return (row + column) % 2 == 0; }
+  // or a column, so the constants are as many areas as cells. Or formulas in column B alone, so
+  // the constants are a few large areas, whose values are read a band at a time.
+  bool IsConstant(int row, int column) const {
+    return GetParam().formulasInColumnB ? column != 1 : (row + column) % 2 == 0;
+  }
   bool Selected(int row) const {
     for (const auto& [first, last] : GetParam().selectedRows) {
       if (row + 1 >= first && row + 1 <= last) {
@@ -98,7 +102,7 @@ TEST_P(SpecialCellsLimitTest, OnlyConstantTextsAreEverWrittenAreaByAreaRowByRow)
   EXPECT_TRUE(messages->shown.empty());
 }
 
-// Each shape's constants are more than 8,192 areas.
+// Each lattice's constants are more than 8,192 areas.
 INSTANTIATE_TEST_SUITE_P(
     HostsAndShapes, SpecialCellsLimitTest,
     ::testing::Values(
@@ -117,7 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                   20000,
                   1,
                   "A1:A3000,A11001:A20000",
-                  {{1, 3000}, {11001, 20000}}}),
+                  {{1, 3000}, {11001, 20000}}},
+        // 8,000 constants, fewer than STOP comes after: the order does not matter.
+        LimitCase{"Excel2003FormulaColumn", "11.0", 4000, 3, "A1:C4000", {{1, 4000}}, true},
+        LimitCase{"Excel2010FormulaColumn", "14.0", 4000, 3, "A1:C4000", {{1, 4000}}, true}),
     [](const ::testing::TestParamInfo<LimitCase>& test) { return test.param.name; });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/model/utf8.h"
@@ -26,7 +27,9 @@ namespace {
 using Cells = std::map<std::string, sim::CellContent>;
 
 // The hidden copy of Sheet1 an earlier conversion, or its undo, left in the workbook.
-constexpr const char16_t* kPriorCopies[] = {nullptr, u"Sheet1_Undo", u"Sheet1_Redo"};
+// Each with the cells read one by one, and once read in bands.
+constexpr std::pair<bool, const char16_t*> kArrangements[] = {
+    {false, nullptr}, {false, u"Sheet1_Undo"}, {false, u"Sheet1_Redo"}, {true, nullptr}};
 
 class ConvertFaultSweep : public fakes::SimulatedExcelTest {
  protected:
@@ -62,7 +65,11 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     excel->Put(u"Sheet1", "A11", LongText(u'='));
     excel->Put(u"Sheet1", "A12", LongText(u'\''));
     excel->Put(u"Sheet1", "A13", LongText(u'\''), u"@");
-    excel->Select("A1:A13");
+    // With 27 more texts below, the constants' areas are large enough to be read in bands.
+    for (int row = 14; banded_ && row <= 40; ++row) {
+      excel->Put(u"Sheet1", std::string("A").append(std::to_string(row)), std::u16string(u"delta"));
+    }
+    excel->Select(banded_ ? "A1:A40" : "A1:A13");
     excel->ClearSettingsLog();
     excel->ResetCounters();
   }
@@ -153,6 +160,7 @@ class ConvertFaultSweep : public fakes::SimulatedExcelTest {
     EXPECT_EQ(excel->SheetNames(), expected);
   }
 
+  bool banded_ = false;
   Cells original_;
   Cells converted_;
   int unchanged_ = 0;  // cells the clean run leaves as they were
@@ -172,12 +180,14 @@ TEST_F(ConvertFaultSweep, TheCleanRunConvertsTheTexts) {
 
 TEST_F(ConvertFaultSweep, EveryRefusedCallIsSurvived) {
   long long injected = 0;
-  for (const char16_t* prior : kPriorCopies) {
+  for (const auto& [banded, prior] : kArrangements) {
+    banded_ = banded;
     Measure(prior);
     for (const host::HostError& refusal : fakes::kHostRefusals) {
       for (long long k = 1; k <= calls_; ++k, ++injected) {
-        SCOPED_TRACE(::testing::Message() << (prior ? "with a copy, " : "") << refusal.what()
-                                          << " at call " << k << " of " << calls_);
+        SCOPED_TRACE(::testing::Message()
+                     << (banded ? "banded, " : "") << (prior ? "with a copy, " : "")
+                     << refusal.what() << " at call " << k << " of " << calls_);
         Arrange(prior);
         excel->FailNthCall(k, refusal);
         const fakes::ScriptedWizardForm form = Convert();
@@ -197,11 +207,13 @@ TEST_F(ConvertFaultSweep, EveryRefusedCallIsSurvived) {
 }
 
 TEST_F(ConvertFaultSweep, ExcelGoingAwayAtAnyCallIsSurvived) {
-  for (const char16_t* prior : kPriorCopies) {
+  for (const auto& [banded, prior] : kArrangements) {
+    banded_ = banded;
     Measure(prior);
     for (long long k = 1; k <= calls_ + 1; ++k) {
-      SCOPED_TRACE(::testing::Message() << (prior ? "with a copy, " : "") << "host gone from call "
-                                        << k << " of " << calls_);
+      SCOPED_TRACE(::testing::Message()
+                   << (banded ? "banded, " : "") << (prior ? "with a copy, " : "")
+                   << "host gone from call " << k << " of " << calls_);
       Arrange(prior);
       excel->FailCallsFrom(k, host::HostError(static_cast<std::int32_t>(0x800706BA),
                                               u"The RPC server is unavailable."));

@@ -45,6 +45,7 @@ WorkbookState Capture(const sim::Excel& excel) {
 struct SweepCase {
   bool redo;
   bool copyShown;  // the user has made the copy the command restores from visible
+  bool banded;     // 35 more converted texts in column B: the cells are read in bands
 };
 
 class StoreFaultSweep : public SimulatedExcelTest, public ::testing::WithParamInterface<SweepCase> {
@@ -66,8 +67,15 @@ class StoreFaultSweep : public SimulatedExcelTest, public ::testing::WithParamIn
     excel->Type(u"Sheet1", "A4", u"'quoted");
     excel->PutFormula(u"Sheet1", "A5", u"=A1", std::u16string(u"before"));
     excel->PutFormula(u"Notes", "A1", u"=Sheet1!A1", std::u16string(u"before"));
+    const auto columnB = [this](const char16_t* text) {
+      for (int row = 1; GetParam().banded && row <= 35; ++row) {
+        excel->Put(u"Sheet1", std::string("B").append(std::to_string(row)), std::u16string(text));
+      }
+    };
+    columnB(u"b text");
     beforeConversion_ = excel->Cells(u"Sheet1");
     SnapshotActiveSheet();
+    columnB(u"B TEXT");
     excel->Put(u"Sheet1", "A1", std::u16string(u"BEFORE"));
     excel->Type(u"Sheet1", "A3", u"'JAN 5");
     excel->Type(u"Sheet1", "A4", u"'QUOTED");
@@ -146,13 +154,16 @@ TEST_P(StoreFaultSweep, ExcelGoingAwayLosesNothing) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(UndoAndRedo, StoreFaultSweep,
-                         ::testing::Values(SweepCase{false, false}, SweepCase{true, false},
-                                           SweepCase{false, true}, SweepCase{true, true}),
-                         [](const ::testing::TestParamInfo<SweepCase>& test) {
-                           return std::string(test.param.redo ? "Redo" : "Undo") +
-                                  (test.param.copyShown ? "FromAShownCopy" : "");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    UndoAndRedo, StoreFaultSweep,
+    ::testing::Values(SweepCase{false, false, false}, SweepCase{true, false, false},
+                      SweepCase{false, true, false}, SweepCase{true, true, false},
+                      SweepCase{false, false, true}, SweepCase{true, false, true}),
+    [](const ::testing::TestParamInfo<SweepCase>& test) {
+      return std::string(test.param.redo ? "Redo" : "Undo") +
+             (test.param.copyShown ? "FromAShownCopy" : "") +
+             (test.param.banded ? "ReadInBands" : "");
+    });
 
 }  // namespace
 }  // namespace morvane
