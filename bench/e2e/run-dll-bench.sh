@@ -6,6 +6,9 @@
 #   load-classic, load-ribbon: Excel 2003 and Excel 2016 start with the add-in and quit; the
 #     harness times LoadLibrary to OnConnection's return, and GetCustomUI (ribbon only).
 #   cells=N: N texts in A1:AN, selected exactly, converted to UPPER CASE from the wizard.
+#   unchanged=N: the same with texts already in UPPER CASE: nothing to write.
+#   undo=N: the conversion of cells=N, then Undo Changes; the command counters are the undo's.
+#   cells16=N: cells=N on Excel 2016, whose search for constants is answered whole.
 #   column=N: the same N texts with the whole column A selected.
 # Prints one line per DLL and case: the wall time of the whole harness run and what the harness
 # counted (see tests/e2e/bench_counters.h): the command's wall and host-thread CPU time, the
@@ -20,20 +23,31 @@ work="$root/build/bench-e2e"
 mkdir -p "$work"
 export MORVANE_E2E_BENCH=1
 
-scenario() {  # $1 name, $2 Excel version, $3 cells (0: none), $4 selection (empty: no conversion)
-  local file="$work/$1.txt"
+# $1 name, $2 Excel version, $3 cells (0: none), $4 selection (empty: no conversion), $5 what the
+# cells hold (default "some text"), $6 "undo" to undo the conversion as the last command.
+scenario() {
+  local file="$work/$1.txt" text=${5:-some text}
   {
     echo "version $2"
     echo "workbook Sheet1"
     if [ "$3" -gt 0 ]; then
-      echo "fill Sheet1 A1:A$3 some text"
+      echo "fill Sheet1 A1:A$3 $text"
       echo "select ${4:-A1}"
     fi
     echo "start"
+    # Excel 2003 has the menu; later versions the ribbon.
+    local wizard="click &Morvane / &Morvane &Wizard" undo="click &Morvane / Undo Changes"
+    if [ "${2%%.*}" -ge 12 ]; then
+      wizard="ribbon mvMain" undo="ribbon mvUndo"
+    fi
     if [ -n "$4" ]; then
-      echo "click &Morvane / &Morvane &Wizard"
+      echo "$wizard"
       echo "  dialog press CONVERT"
       echo "expect cell Sheet1 A$3 \"SOME TEXT\""
+    fi
+    if [ "${6:-}" = undo ]; then
+      echo "$undo"
+      echo "expect cell Sheet1 A$3 \"$text\""
     fi
     echo "quit"
   } >"$file"
@@ -66,6 +80,9 @@ for ((i = 1; i <= ${MORVANE_BENCH_LOAD_RUNS:-3}; i++)); do
 done
 for n in ${MORVANE_BENCH_CELLS:-1000 10000 100000}; do
   run "case=cells-$n" "$(scenario "cells-$n" 11.0 "$n" "A1:A$n")"
+  run "case=cells16-$n" "$(scenario "cells16-$n" 16.0 "$n" "A1:A$n")"
+  run "case=unchanged-$n" "$(scenario "unchanged-$n" 11.0 "$n" "A1:A$n" "SOME TEXT")"
+  run "case=undo-$n" "$(scenario "undo-$n" 11.0 "$n" "A1:A$n" "some text" undo)"
 done
 for n in ${MORVANE_BENCH_COLUMN_CELLS-10000}; do
   run "case=column-$n" "$(scenario "column-$n" 11.0 "$n" "A:A")"

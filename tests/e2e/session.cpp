@@ -384,9 +384,11 @@ void Session::Ribbon(const ScenarioLine& line) {
   com::Variant result;
 
   DialogDriver driver(line.dialog, *host_, screenshots_);
+  CommandSpan span;
   driver.Start();
   hr = callbacks->Invoke(dispid, IID_NULL, kEnglishUs, DISPATCH_METHOD, &params, result.put(),
                          &exception, &argError);
+  span.Finish();
   for (const std::string& failure : driver.Finish()) {
     failure.starts_with("line ") ? FailAsIs(failure) : Fail(failure);
   }
