@@ -39,15 +39,15 @@ std::unique_ptr<RangeSource> OneRange(std::shared_ptr<host::Range> range) {
 }
 
 const host::CellValue& ReadValue::Get() const {
-  if (failure_) {
-    std::rethrow_exception(failure_);
+  if (refusal_) {
+    throw *refusal_;
   }
   return value_;
 }
 
 ReadValue CellsWithValues::Band::Take(std::size_t at) {
-  if (failure) {
-    return ReadValue(failure);
+  if (refusal) {
+    return ReadValue(*refusal);
   }
   return ReadValue(std::move(values.values[at]));
 }
@@ -100,8 +100,8 @@ std::optional<CellRead> CellsWithValues::NextByCell() {
   CellRead read{cell, {}, std::nullopt};
   try {
     read.value = ReadValue(cell->Value());
-  } catch (const host::HostError&) {
-    read.value = ReadValue(std::current_exception());
+  } catch (const host::HostError& refusal) {
+    read.value = ReadValue(refusal);
   }
   return read;
 }
@@ -123,8 +123,8 @@ void CellsWithValues::StartBand(const host::CellBlock& band) {
     Band values;
     try {
       values.values = ValuesOf(whole ? *whole : *sheet.Range(BlockAddress(band)), band);
-    } catch (const host::HostError&) {
-      values.failure = std::current_exception();
+    } catch (const host::HostError& refusal) {
+      values.refusal = refusal;
     }
     return values;
   };

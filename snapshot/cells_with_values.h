@@ -6,7 +6,6 @@
 // would cost more than it saves, and each cell's value is read on its own.
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -38,13 +37,13 @@ class ReadValue {
  public:
   ReadValue() = default;
   explicit ReadValue(host::CellValue value) : value_(std::move(value)) {}
-  explicit ReadValue(std::exception_ptr failure) : failure_(std::move(failure)) {}
-  // The value; a failed read throws what it threw.
+  explicit ReadValue(const host::HostError& refusal) : refusal_(refusal) {}
+  // The value; a failed read throws the host's refusal of it.
   const host::CellValue& Get() const;
 
  private:
   host::CellValue value_;
-  std::exception_ptr failure_;
+  std::optional<host::HostError> refusal_;
 };
 
 struct CellRead {
@@ -95,7 +94,7 @@ class CellsWithValues {
   std::optional<Blocks> bands_;
   struct Band {
     host::CellValues values;
-    std::exception_ptr failure;
+    std::optional<host::HostError> refusal;
     ReadValue Take(std::size_t at);
   };
   Band band_;
