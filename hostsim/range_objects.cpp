@@ -33,11 +33,11 @@ bool FallsBackOnManyAreas(const std::u16string& version) {
 class RangeObject : public host::Range {
  public:
   RangeObject(std::shared_ptr<Excel::State> state, std::shared_ptr<SheetData> sheet,
-              std::vector<Area> areas)
+              std::vector<sim::Area> areas)
       : state_(std::move(state)), sheet_(std::move(sheet)), areas_(std::move(areas)) {}
 
   const std::shared_ptr<SheetData>& sheet() const { return sheet_; }
-  const std::vector<Area>& areas() const { return areas_; }
+  const std::vector<sim::Area>& areas() const { return areas_; }
 
   std::shared_ptr<host::Range> SpecialCells(int type) override {
     state_->Enter("Range.SpecialCells");
@@ -45,24 +45,24 @@ class RangeObject : public host::Range {
     if (type != host::kCellTypeConstants && type != host::kCellTypeFormulas) {
       throw errors::Excel(errors::kSpecialCellsFailed);
     }
-    const std::optional<Area> used = sheet.cells.UsedRange();
+    const std::optional<sim::Area> used = sheet.cells.UsedRange();
     if (!used) {
       throw errors::Excel(errors::kNoCellsFound);
     }
     // Excel's one-cell rule: a single cell stands for the sheet from A1 to the used range's
     // last cell.
-    std::vector<Area> searched;
+    std::vector<sim::Area> searched;
     if (areas_.size() == 1 && areas_[0].CellCount() == 1) {
       searched.push_back({1, 1, used->bottom, used->right});
     } else {
-      for (const Area& area : areas_) {
+      for (const sim::Area& area : areas_) {
         if (const auto clipped = Overlap(area, *used)) {
           searched.push_back(*clipped);
         }
       }
     }
     std::vector<CellKey> found;
-    for (const Area& area : searched) {
+    for (const sim::Area& area : searched) {
       sheet.cells.ForEachIn(area, [&](CellKey key, const CellContent& cell) {
         if (type == host::kCellTypeConstants ? IsConstant(cell) : cell.HasFormula()) {
           found.push_back(key);
@@ -76,7 +76,7 @@ class RangeObject : public host::Range {
     if (found.empty()) {
       throw errors::Excel(errors::kNoCellsFound);
     }
-    std::vector<Area> answer = AreasFromCells(found);
+    std::vector<sim::Area> answer = AreasFromCells(found);
     // Excel 2007 and earlier answer a search that finds more areas than this with the range
     // they were asked on, whole, and no error.
     if (answer.size() > kMostAreasFound && FallsBackOnManyAreas(state_->version)) {
@@ -112,7 +112,7 @@ class RangeObject : public host::Range {
   host::CellValues Values() override {
     state_->Enter("Range.Values");
     const SheetData& sheet = Live();
-    const Area& first = areas_.front();
+    const sim::Area& first = areas_.front();
     if (first.CellCount() > kMaxCellsRead) {
       throw host::HostError(errors::kOutOfMemory,
                             u"Not enough storage is available to complete this operation.");
@@ -145,7 +145,7 @@ class RangeObject : public host::Range {
   host::CellBlock Bounds() override {
     state_->Enter("Range.Bounds");
     Live();
-    const Area& first = areas_.front();
+    const sim::Area& first = areas_.front();
     return {first.top, first.left, first.bottom - first.top + 1, first.right - first.left + 1};
   }
 
@@ -170,7 +170,7 @@ class RangeObject : public host::Range {
       WriteValue(cell, value, year);
       sheet.cells.Set(key, std::move(cell));
     };
-    for (const Area& area : areas_) {
+    for (const sim::Area& area : areas_) {
       if (clears) {
         // Clearing leaves untouched cells untouched: only stored cells need the write.
         std::vector<CellKey> stored;
@@ -218,7 +218,7 @@ class RangeObject : public host::Range {
 
   std::shared_ptr<Excel::State> state_;
   std::shared_ptr<SheetData> sheet_;
-  std::vector<Area> areas_;
+  std::vector<sim::Area> areas_;
 };
 
 // Areas in order, each row by row and left to right within a row.
