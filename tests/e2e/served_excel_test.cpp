@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "addin/com/excel/excel_application.h"
 #include "tests/e2e/dispatch_call.h"
 #include "tests/e2e/served_excel.h"
 #include "tests/e2e/served_object.h"
@@ -135,6 +136,26 @@ TEST_F(ServedExcelTest, CellValuesComeWithExcelsVariantTypes) {
   excel->Select("A6");
   EXPECT_EQ(V_ERROR(CallMember(Selection().get(), L"Value").value.get()),
             static_cast<SCODE>(0x800A07FA));
+}
+
+// A block read whole through the add-in's adapter, as Excel serves it (a 2-D array of its first
+// area): every value in its place; the areas one by one.
+TEST_F(ServedExcelTest, ABlockReadWholeKeepsEveryValueInItsPlace) {
+  excel->AddWorkbook({u"Sheet1"});
+  const std::vector<host::CellValue> rowByRow = {
+      std::u16string(u"a"), 2.5, true, host::Empty{}, host::ErrorValue::NA, std::u16string(u"f")};
+  const char* cells[] = {"B2", "C2", "D2", "B3", "C3", "D3"};
+  for (std::size_t i = 0; i < rowByRow.size(); ++i) {
+    excel->Put(u"Sheet1", cells[i], rowByRow[i]);
+  }
+  excel->Select("B2:D3,F5:F6");
+  const auto selection = com::WrapExcelApplication(app.get())->Selection();
+  const host::CellValues block = selection->Values();
+  EXPECT_EQ(std::make_pair(block.rows, block.columns), std::make_pair(2, 3));
+  EXPECT_EQ(block.values, rowByRow);
+  EXPECT_EQ(selection->AreaCount(), 2);
+  EXPECT_EQ(selection->Area(2)->Address(), u"$F$5:$F$6");
+  EXPECT_EQ(selection->Area(1)->Values().values, rowByRow);
 }
 
 TEST_F(ServedExcelTest, AnObjectIsNoCellValue) {

@@ -124,22 +124,16 @@ ServedCount::ServedCount(std::shared_ptr<ServedHost> host, std::int32_t count)
 // The Areas collection of a range: each area a one-area Range.
 class ServedAreas : public ServedObject {
  public:
-  ServedAreas(std::shared_ptr<ServedHost> host, std::vector<std::shared_ptr<host::Range>> areas);
+  ServedAreas(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range);
 
-  void Count(Call& call) {
-    call.Return(com::Variant::of_int(static_cast<std::int32_t>(areas_.size())));
-  }
+  void Count(Call& call) { call.Return(com::Variant::of_int(range_->AreaCount())); }
   void Item(Call& call) {
-    const std::int32_t index = call.NeedInt(0);
-    if (index < 1 || static_cast<std::size_t>(index) > areas_.size()) {
-      throw host::HostError(errors::kBadIndex, errors::kBadIndexText);
-    }
-    call.ReturnObject(ServeRange(SharedHost(), areas_[static_cast<std::size_t>(index) - 1]));
+    call.ReturnObject(ServeRange(SharedHost(), range_->Area(call.NeedInt(0))));
   }
 
  private:
   static const Member kMembers[];
-  std::vector<std::shared_ptr<host::Range>> areas_;
+  std::shared_ptr<host::Range> range_;
 };
 
 const Member ServedAreas::kMembers[] = {
@@ -147,9 +141,34 @@ const Member ServedAreas::kMembers[] = {
     {L"Item", 0xAA, {L"Index"}, Bind<&ServedAreas::Item>},
 };
 
-ServedAreas::ServedAreas(std::shared_ptr<ServedHost> host,
-                         std::vector<std::shared_ptr<host::Range>> areas)
-    : ServedObject(std::move(host), L"Areas", kMembers), areas_(std::move(areas)) {}
+ServedAreas::ServedAreas(std::shared_ptr<ServedHost> host, std::shared_ptr<host::Range> range)
+    : ServedObject(std::move(host), L"Areas", kMembers), range_(std::move(range)) {}
+
+// Value of a multi-cell first area as Excel gives it: a 2-D array of VARIANTs, 1-based, rows
+// the first dimension. Each element is put by its indices, the left-most dimension's first.
+com::Variant ArrayOfValues(const host::CellValues& block) {
+  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(block.rows), 1},
+                              {static_cast<ULONG>(block.columns), 1}};
+  com::Variant array;
+  V_VT(array.get()) = VT_ARRAY | VT_VARIANT;
+  V_ARRAY(array.get()) = SafeArrayCreate(VT_VARIANT, 2, bounds);
+  if (V_ARRAY(array.get()) == nullptr) {
+    throw DispatchFault{E_OUTOFMEMORY};
+  }
+  for (std::int32_t row = 0; row < block.rows; ++row) {
+    for (std::int32_t column = 0; column < block.columns; ++column) {
+      const auto at = static_cast<std::size_t>(row) * static_cast<std::size_t>(block.columns) +
+                      static_cast<std::size_t>(column);
+      com::Variant element = com::VariantFromCellValue(block.values[at]);
+      LONG indices[2] = {row + 1, column + 1};
+      const HRESULT hr = SafeArrayPutElement(V_ARRAY(array.get()), indices, element.get());
+      if (FAILED(hr)) {
+        throw DispatchFault{hr};
+      }
+    }
+  }
+  return array;
+}
 
 class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
  public:
@@ -159,7 +178,12 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
 
   void Value(Call& call) {
     RequireDefaultDataType(call);
-    call.Return(com::VariantFromCellValue(range_->Value()));
+    const host::CellBlock first = range_->Bounds();
+    if (first.rows == 1 && first.columns == 1) {
+      call.Return(com::VariantFromCellValue(range_->Value()));
+    } else {
+      call.Return(ArrayOfValues(range_->Values()));
+    }
   }
   void SetValue(Call& call) {
     RequireDefaultDataType(call);
@@ -186,7 +210,7 @@ class ServedRange : public ServedObject, public HostObjectHolder<host::Range> {
     }
     call.ReturnObject(ServeRange(SharedHost(), range_->SpecialCells(call.NeedInt(0))));
   }
-  void Areas(Call& call) { call.ReturnObject(Serve<ServedAreas>(SharedHost(), range_->Areas())); }
+  void Areas(Call& call) { call.ReturnObject(Serve<ServedAreas>(SharedHost(), range_)); }
   void Row(Call& call) { call.Return(com::Variant::of_int(range_->Bounds().row)); }
   void Column(Call& call) { call.Return(com::Variant::of_int(range_->Bounds().column)); }
   void Rows(Call& call) {

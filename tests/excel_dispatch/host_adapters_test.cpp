@@ -31,6 +31,9 @@ struct FakeExcel {
       sheet->Set(name, Variant());
     }
     range->Set(u"SpecialCells", Variant::of_dispatch(range.get()));
+    range->Set(u"Areas", Variant::of_dispatch(areas.get()));
+    areas->Set(u"Count", Variant::of_int(2));
+    areas->Set(u"Item", Variant::of_dispatch(range.get()));
     functions->Set(u"CountA", Variant::of_double(5));
     addIns->Set(u"Item", Variant::of_dispatch(addIn.get()));
     bars->Set(u"Item", Variant::of_dispatch(bar.get()));
@@ -43,9 +46,9 @@ struct FakeExcel {
   }
 
   std::vector<FakeObject*> All() const {
-    return {app.get(),   workbooks.get(), sheets.get(),   sheet.get(),
-            range.get(), functions.get(), addIns.get(),   addIn.get(),
-            bars.get(),  bar.get(),       controls.get(), control.get()};
+    return {app.get(),       workbooks.get(), sheets.get(), sheet.get(), range.get(),
+            functions.get(), addIns.get(),    addIn.get(),  bars.get(),  bar.get(),
+            controls.get(),  control.get(),   areas.get()};
   }
 
   ComPtr<FakeObject> app = FakeObject::Create(
@@ -56,7 +59,8 @@ struct FakeExcel {
   ComPtr<FakeObject> sheets = FakeObject::Create(Members({u"Count", u"Item"}));
   ComPtr<FakeObject> sheet =
       FakeObject::Create(Members({u"Name", u"Visible", u"Copy", u"Delete", u"Activate"}));
-  ComPtr<FakeObject> range = FakeObject::Create(Members({u"SpecialCells", u"Value"}));
+  ComPtr<FakeObject> range = FakeObject::Create(Members({u"SpecialCells", u"Value", u"Areas"}));
+  ComPtr<FakeObject> areas = FakeObject::Create(Members({u"Count", u"Item"}));
   ComPtr<FakeObject> functions = FakeObject::Create(Members({u"CountA"}));
   ComPtr<FakeObject> addIns = FakeObject::Create(Members({u"Item"}));
   ComPtr<FakeObject> addIn = FakeObject::Create(Members({u"Connect"}));
@@ -163,6 +167,10 @@ TEST(HostAdapters, EachMemberReachesItsExcelMember) {
              [&](Application& a) { sheet(a)->Activate(); });
   ExpectCall("SpecialCells", &E::range, "SpecialCells call I4 2",
              [&](Application& a) { EXPECT_TRUE(selection(a)->SpecialCells(2)); });
+  ExpectCall("AreaCount", &E::areas, "Count get",
+             [&](Application& a) { EXPECT_EQ(selection(a)->AreaCount(), 2); });
+  ExpectCall("Area", &E::areas, "Item item I4 2",
+             [&](Application& a) { EXPECT_TRUE(selection(a)->Area(2)); });
   ExpectCall("CountA", &E::functions, "CountA call object",
              [&](Application& a) { EXPECT_EQ(a.CountA(selection(a)), 5); });
   ExpectCall("Intersect", &E::app, "Intersect call object object",
@@ -226,6 +234,8 @@ TEST(HostAdapters, NothingIsNullOnlyWhereTheModelSaysSo) {
       {&E::app, u"Sheets", [](Application& a) { a.Sheets(); }},
       {&E::sheets, u"Item", [](Application& a) { a.Sheets()->Item(1); }},
       {&E::range, u"SpecialCells", [](Application& a) { a.Selection()->SpecialCells(2); }},
+      {&E::range, u"Areas", [](Application& a) { a.Selection()->AreaCount(); }},
+      {&E::areas, u"Item", [](Application& a) { a.Selection()->Area(1); }},
       {&E::addIns, u"Item", [](Application& a) { a.ComAddIn(u"x"); }},
       {&E::bars, u"Item", [](Application& a) { a.CommandBar(u"x"); }},
       {&E::bar, u"Controls", [](Application& a) { a.CommandBar(u"x")->Controls(); }},
@@ -304,6 +314,122 @@ TEST(HostAdapters, UnexpectedAnswersFail) {
   // Text where an object belongs.
   excel.app->Set(u"ActiveSheet", Variant::of_string(u"Sheet1"));
   EXPECT_EQ(ErrorOf([&] { app->ActiveSheet(); }), errors::kTypeMismatch);
+}
+
+// The Areas collection is asked for once a range: each area after it costs one call.
+TEST(HostAdapters, AreasAreAskedForOnceARange) {
+  FakeExcel excel;
+  const auto range = com::WrapExcelApplication(excel.app.get())->Selection();
+  range->AreaCount();
+  range->Area(1);
+  range->Area(2);
+  const DISPID areas = excel.range->type().names.at(u"Areas");
+  EXPECT_EQ(std::count_if(excel.range->calls().begin(), excel.range->calls().end(),
+                          [&](const FakeCall& call) { return call.id == areas; }),
+            1);
+  EXPECT_EQ(excel.areas->calls().size(), 3u);
+}
+
+// A VARIANT of type vt holding array (taken).
+Variant OfArray(VARTYPE vt, SAFEARRAY* array) {
+  Variant value;
+  V_VT(value.get()) = vt;
+  V_ARRAY(value.get()) = array;
+  return value;
+}
+
+// An array of VARIANTs with the given bounds ({count, lower bound}, the left-most dimension
+// first), whose element at 0-based (i, j, ...) is the number 10 * (i + 1) + (j + 1): each put
+// by its indices, the left-most dimension's first.
+Variant Block(std::vector<SAFEARRAYBOUND> bounds) {
+  Variant array =
+      OfArray(VT_ARRAY | VT_VARIANT,
+              SafeArrayCreate(VT_VARIANT, static_cast<UINT>(bounds.size()), bounds.data()));
+  std::vector<LONG> at(bounds.size());
+  for (std::size_t k = 0; k < bounds.size(); ++k) {
+    at[k] = bounds[k].lLbound;
+  }
+  for (LONG i = 0; i < static_cast<LONG>(bounds[0].cElements); ++i) {
+    for (LONG j = 0; j < static_cast<LONG>(bounds[1].cElements); ++j) {
+      at[0] = bounds[0].lLbound + i;
+      at[1] = bounds[1].lLbound + j;
+      Variant number = Variant::of_double(10.0 * (i + 1) + (j + 1));
+      EXPECT_EQ(SafeArrayPutElement(V_ARRAY(array.get()), at.data(), number.get()), S_OK);
+    }
+  }
+  return array;
+}
+
+// The array with `odd` put at the indices `at` (the left-most dimension's first).
+Variant WithElement(Variant array, std::vector<LONG> at, const Variant& odd) {
+  EXPECT_EQ(SafeArrayPutElement(V_ARRAY(array.get()), at.data(), const_cast<VARIANT*>(odd.get())),
+            S_OK);
+  return array;
+}
+
+// Value read whole, as Excel gives it: one cell alone, a multi-cell area as a 2-D array, rows
+// first. Anything else is a type mismatch, and what was refused is released all the same.
+TEST(HostAdapters, ValuesReadsOneCellOrATwoDimensionalArray) {
+  const ComPtr<FakeObject> object = FakeObject::Create(Type());
+  const Variant element = Variant::of_dispatch(object.get());
+  SAFEARRAYBOUND twoByOne[] = {{2, 1}, {1, 1}};
+  Variant held = Block({{2, 1}, {3, 1}});
+  SAFEARRAY* heldArray = V_ARRAY(held.get());
+  Variant byReference = OfArray(VT_ARRAY | VT_VARIANT | VT_BYREF, nullptr);
+  V_ARRAYREF(byReference.get()) = &heldArray;
+
+  using Numbers = std::vector<double>;
+  const Numbers twoByThree = {11, 12, 13, 21, 22, 23};
+  const struct {
+    const char* what;
+    Variant value;
+    std::int32_t rows;  // 0: refused as a type mismatch
+    std::int32_t columns;
+    Numbers numbers;  // row by row
+  } cases[] = {
+      {"one cell", Variant::of_double(7), 1, 1, {7}},
+      {"2x3", Block({{2, 1}, {3, 1}}), 2, 3, twoByThree},
+      {"3x1", Block({{3, 1}, {1, 1}}), 3, 1, {11, 21, 31}},
+      {"1x3", Block({{1, 1}, {3, 1}}), 1, 3, {11, 12, 13}},
+      {"lower bounds 0 and -2", Block({{2, 0}, {3, -2}}), 2, 3, twoByThree},
+      {"by reference", std::move(byReference), 2, 3, twoByThree},
+      {"1-D",
+       WithElement(OfArray(VT_ARRAY | VT_VARIANT, SafeArrayCreateVector(VT_VARIANT, 1, 2)), {2},
+                   element),
+       0,
+       0,
+       {}},
+      {"3-D", WithElement(Block({{2, 1}, {1, 1}, {1, 1}}), {2, 1, 1}, element), 0, 0, {}},
+      {"text elements",
+       OfArray(VT_ARRAY | VT_BSTR, SafeArrayCreate(VT_BSTR, 2, twoByOne)),
+       0,
+       0,
+       {}},
+      {"no array", OfArray(VT_ARRAY | VT_VARIANT, nullptr), 0, 0, {}},
+      {"an array element",
+       WithElement(Block({{2, 1}, {1, 1}}), {2, 1},
+                   WithElement(Block({{1, 1}, {1, 1}}), {1, 1}, element)),
+       0,
+       0,
+       {}},
+      {"an object element", WithElement(Block({{1, 1}, {2, 1}}), {1, 2}, element), 0, 0, {}},
+  };
+  const ULONG references = object->references();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeExcel excel;
+    excel.range->Set(u"Value", c.value.copy());
+    const auto range = com::WrapExcelApplication(excel.app.get())->Selection();
+    if (c.rows == 0) {
+      EXPECT_EQ(ErrorOf([&] { range->Values(); }), errors::kTypeMismatch);
+    } else {
+      const host::CellValues block = range->Values();
+      EXPECT_EQ(std::make_pair(block.rows, block.columns), std::make_pair(c.rows, c.columns));
+      EXPECT_EQ(block.values, std::vector<host::CellValue>(c.numbers.begin(), c.numbers.end()));
+    }
+    excel.range->Set(u"Value", Variant());  // the fake objects hold one another: never freed
+  }
+  EXPECT_EQ(object->references(), references);
 }
 
 }  // namespace

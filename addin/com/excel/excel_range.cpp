@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 
 #include "addin/com/excel/adapters.h"
 #include "addin/com/excel/cell_variant.h"
@@ -109,6 +111,77 @@ class ExcelCellEnumerator final : public host::CellEnumerator {
   std::shared_ptr<TypeSlot> cellType_ = std::make_shared<TypeSlot>();
 };
 
+// The most cells a block of values read whole may have: more would be copied only to exhaust
+// memory (64 whole columns already hold 2^26 cells).
+constexpr std::int64_t kMostCellsRead = std::int64_t{1} << 26;
+
+// The elements of an array, locked for as long as they are read.
+class ArrayElements {
+ public:
+  explicit ArrayElements(SAFEARRAY* array) : array_(array) {
+    if (FAILED(SafeArrayAccessData(array_, &data_))) {
+      throw errors::TypeMismatch();
+    }
+  }
+  ~ArrayElements() { SafeArrayUnaccessData(array_); }
+  ArrayElements(const ArrayElements&) = delete;
+  ArrayElements& operator=(const ArrayElements&) = delete;
+
+  const VARIANT* get() const { return static_cast<const VARIANT*>(data_); }
+
+ private:
+  SAFEARRAY* array_;
+  void* data_ = nullptr;
+};
+
+// How many elements a dimension (1: the left-most) holds, from its bounds as given.
+std::int64_t ExtentOf(SAFEARRAY* array, UINT dimension) {
+  LONG lower = 0;
+  LONG upper = 0;
+  if (FAILED(SafeArrayGetLBound(array, dimension, &lower)) ||
+      FAILED(SafeArrayGetUBound(array, dimension, &upper))) {
+    throw errors::TypeMismatch();
+  }
+  return std::int64_t{upper} - lower + 1;
+}
+
+// Value of a multi-cell area: a 2-D array of VARIANTs, rows the first dimension and columns the
+// second, whatever its lower bounds. Its data lies column-major (the left-most dimension changes
+// first), so the cell at 0-based (row, column) is element row + rows * column.
+host::CellValues CellValuesFromArray(SAFEARRAY* array) {
+  if (array == nullptr || SafeArrayGetDim(array) != 2 ||
+      SafeArrayGetElemsize(array) != sizeof(VARIANT)) {
+    throw errors::TypeMismatch();
+  }
+  const std::int64_t rows = ExtentOf(array, 1);
+  const std::int64_t columns = ExtentOf(array, 2);
+  if (rows < 1 || columns < 1 || rows > kMostCellsRead / columns) {  // no product overflows
+    throw errors::TypeMismatch();
+  }
+  host::CellValues block{static_cast<std::int32_t>(rows), static_cast<std::int32_t>(columns), {}};
+  block.values.reserve(static_cast<std::size_t>(rows * columns));
+  const ArrayElements elements(array);
+  for (std::int64_t row = 0; row < rows; ++row) {
+    for (std::int64_t column = 0; column < columns; ++column) {
+      block.values.push_back(
+          CellValueFromVariant(elements.get()[static_cast<std::size_t>(row + rows * column)]));
+    }
+  }
+  return block;
+}
+
+// Value read whole: one cell's value alone, a multi-cell area's as an array (by reference too).
+host::CellValues CellValuesFromVariant(const VARIANT& value) {
+  if (V_VT(&value) == (VT_ARRAY | VT_VARIANT)) {
+    return CellValuesFromArray(V_ARRAY(&value));
+  }
+  if (V_VT(&value) == (VT_ARRAY | VT_VARIANT | VT_BYREF)) {
+    RequireFollowableReference(value);
+    return CellValuesFromArray(*V_ARRAYREF(&value));
+  }
+  return {1, 1, {CellValueFromVariant(value)}};
+}
+
 class ExcelRange final : public host::Range, public DispatchBacked {
  public:
   using DispatchBacked::DispatchBacked;
@@ -144,6 +217,11 @@ class ExcelRange final : public host::Range, public DispatchBacked {
     return CellValueFromVariant(*value.get());
   }
 
+  host::CellValues Values() override {
+    const Variant value = object_.Invoke(u"Value", kGet);
+    return CellValuesFromVariant(*value.get());
+  }
+
   void SetValue(const host::CellValue& value) override {
     invoke(object_, u"Value", kPut, VariantFromCellValue(value));
   }
@@ -154,15 +232,12 @@ class ExcelRange final : public host::Range, public DispatchBacked {
 
   std::u16string Address() override { return TextOf(object_.Invoke(u"Address", kGet), u"Address"); }
 
-  std::vector<std::shared_ptr<host::Range>> Areas() override {
-    const DispatchObject areas = Property(u"Areas");
-    const std::int32_t count = Int32Of(areas.Invoke(u"Count", kGet), u"Count");
-    std::vector<std::shared_ptr<host::Range>> ranges;
-    for (std::int32_t i = 1; i <= count; ++i) {
-      ranges.push_back(Wrapped(areas, invoke(areas, u"Item", kCallOrGet, Variant::of_int(i)),
-                               u"Item", MakeRange));
-    }
-    return ranges;
+  std::int32_t AreaCount() override { return Int32Of(Areas().Invoke(u"Count", kGet), u"Count"); }
+
+  std::shared_ptr<host::Range> Area(std::int32_t index) override {
+    const DispatchObject& areas = Areas();
+    return Wrapped(areas, invoke(areas, u"Item", kCallOrGet, Variant::of_int(index)), u"Item",
+                   MakeRange);
   }
 
   host::CellBlock Bounds() override {
@@ -171,6 +246,18 @@ class ExcelRange final : public host::Range, public DispatchBacked {
             Int32Of(Property(u"Rows").Invoke(u"Count", kGet), u"Count"),
             Int32Of(Property(u"Columns").Invoke(u"Count", kGet), u"Count")};
   }
+
+ private:
+  // A range's areas never change: the collection is asked for once, so that each Area costs
+  // one call.
+  const DispatchObject& Areas() const {
+    if (!areas_) {
+      areas_ = Property(u"Areas");
+    }
+    return *areas_;
+  }
+
+  mutable std::optional<DispatchObject> areas_;
 };
 
 }  // namespace
