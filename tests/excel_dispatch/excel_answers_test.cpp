@@ -88,8 +88,8 @@ const AnswerCase kCases[] = {
     {"Next: pCeltFetched left unwritten", Command::Convert, Enumeration({.writesFetched = false}),
      kCells, u"", 0, true, false},
     // The cells' values come in one read of the block: refused, it leaves every cell as it was.
-    {"Value: a null reference", Command::Convert, Answer(u"Value", NullReference, 1), 0,
-     kEveryCell, 0, true, false},
+    {"Value: a null reference", Command::Convert, Answer(u"Value", NullReference, 1), 0, kEveryCell,
+     0, true, false},
     {"Value: a reference to a null reference", Command::Convert,
      Answer(u"Value", ReferenceToANullReference, 1), 0, kEveryCell, 0, true, false},
     {"Next: never ends", Command::Convert, Enumeration({.endless = true}), kCells,
