@@ -92,8 +92,9 @@ const AnswerCase kCases[] = {
      0, true, false},
     {"Value: a reference to a null reference", Command::Convert,
      Answer(u"Value", ReferenceToANullReference, 1), 0, kEveryCell, 0, true, false},
-    {"Next: never ends", Command::Convert, Enumeration({.endless = true}), kCells,
-     u" could not be changed!", 0, true, false},
+    // An area read in bands takes as many cells as it holds, however many more are offered.
+    {"Next: never ends", Command::Convert, Enumeration({.endless = true}), kCells, u"", 0, true,
+     false},
     {"undo, Next: ten a call, with S_FALSE", Command::Undo, Enumeration({.most = 10}), 0, u"", 0,
      false, true},
     {"undo, Next: pCeltFetched left unwritten", Command::Undo,
@@ -110,8 +111,8 @@ const AnswerCase kCases[] = {
      kNotSet, true, false},
     {"undo, Value: a null reference", Command::Undo, Answer(u"Value", NullReference, 1), kCells,
      u"", errors::kTypeMismatch, true, false},
-    {"undo, Next: never ends", Command::Undo, Enumeration({.endless = true}), kCells, u"",
-     kAnyFailure, true, false},
+    {"undo, Next: never ends", Command::Undo, Enumeration({.endless = true}), 0, u"", 0, false,
+     true},
 };
 
 // The failure a command ended with: 0 for none, a HostError's code, or kAnyFailure.
