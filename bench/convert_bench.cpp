@@ -107,16 +107,23 @@ void BM_ConvertTextWithDigits(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertTextWithDigits)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Undo and redo after a conversion of every cell, alternately: each run writes every cell back
-// into the working sheet in place.
-void BM_UndoRedoInPlace(benchmark::State& state) {
-  const int cells = static_cast<int>(state.range(0));
+// A host whose `cells` texts in column A were converted to UPPER CASE, connected as xlApp, with
+// its undo copy.
+std::shared_ptr<morvane::sim::Excel> ConvertedHost(int cells) {
   auto excel = HostWithTexts(cells, u"main street");
   excel->Select("A1:A" + std::to_string(cells));
   morvane::xlApp = excel;
   morvane::ui::Install(std::make_shared<SilentUi>());
   NoOpForm form(CaseMode::UpperCase);
   morvane::cmdConvert_Click(form);
+  return excel;
+}
+
+// Undo and redo after a conversion of every cell, alternately: each run writes every cell back
+// into the working sheet in place.
+void BM_UndoRedoInPlace(benchmark::State& state) {
+  const int cells = static_cast<int>(state.range(0));
+  const auto excel = ConvertedHost(cells);
   bool undo = true;
   excel->ResetCounters();
   for (auto _ : state) {
@@ -131,12 +138,7 @@ BENCHMARK(BM_UndoRedoInPlace)->Arg(100000)->Iterations(2)->Unit(benchmark::kMill
 // Undo after every converted text was typed over: each cell is left as it is, none written.
 void BM_UndoLeavesRetypedText(benchmark::State& state) {
   const int cells = static_cast<int>(state.range(0));
-  auto excel = HostWithTexts(cells, u"main street");
-  excel->Select("A1:A" + std::to_string(cells));
-  morvane::xlApp = excel;
-  morvane::ui::Install(std::make_shared<SilentUi>());
-  NoOpForm form(CaseMode::UpperCase);
-  morvane::cmdConvert_Click(form);
+  const auto excel = ConvertedHost(cells);
   for (int row = 1; row <= cells; ++row) {
     excel->Put(u"Sheet1", A1(row), std::u16string(u"typed since"));
   }
